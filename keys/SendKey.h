@@ -1,0 +1,33 @@
+// Plays keystroke scripts into a Jw_cad window, and the clipboard operations of the import.
+// Holds the module's globals: the window table of the last scan, the key wait, the target
+// window and the maximise switch.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "keys/JwwHandleField.h"
+#include "platform/Platform.h"
+
+extern std::vector<TJwwHandleField> JwwHandles;
+extern std::int32_t JwwCount;
+extern double KeyWait;  // seconds
+extern platform::WindowHandle TargetWindow;
+extern std::int32_t MaximizeOnSend;  // 1: show the target maximised
+
+// The clipboard stayed unavailable; what() is the message for the user.
+class ClipboardError : public std::runtime_error {
+public:
+    ClipboardError();
+};
+
+// Plays a script into whatever window has the focus. canSend, when given, is asked before
+// every group that would be sent; false stops the script there.
+void PlayKeys(const std::string& script, const std::function<bool()>& canSend = {});
+// Activates TargetWindow and plays the script into it; nothing when it is 0 or gone.
+void SendKeysToTarget(const std::string& script);
+void ClearClipboardText();        // throws ClipboardError
+std::string ReadClipboardText();  // throws ClipboardError

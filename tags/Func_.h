@@ -1,0 +1,33 @@
+// Small helpers that the whole program shares: a message-pumping wait, substring cuts that
+// never fail, Shift-JIS character tests, and number readers that give 0 instead of failing.
+// Positions are 1-based byte positions, as the callers count them.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// Waits ms milliseconds while the application keeps handling its window messages.
+void Delay(std::uint32_t ms);
+
+std::string SafeCopy(const std::string& text, int from, int count);
+std::string MbcsCopy(const std::string& text, int start, int limit, int& taken);
+
+std::int32_t StrToIntZero(const std::string& text);
+
+// A number too large for a double: reported apart from "not a number" (which reads as 0).
+class FloatOverflowError : public std::overflow_error {
+public:
+    FloatOverflowError() : std::overflow_error("floating point overflow") {}
+};
+double StrToFloatZero(const std::string& text);  // throws FloatOverflowError
+
+// The shortest general decimal form with up to 15 significant digits, "." as the point,
+// E-notation below 0.00001 or beyond 15 integer digits: 0.5, 1, 0.25, 1E-6.
+std::string FloatToText(double value);
+
+// Shift-JIS lead byte: 0x80-0x9F or 0xE0-0xFD.
+bool IsLeadByte(unsigned char c);
+// Upper-cases as the Windows byte-string upper-casing does under code page 932: ASCII a-z
+// only, and never the second byte of a double-byte character.
+std::string UpperSjis(const std::string& text);

@@ -1,0 +1,25 @@
+// The settings file: 18 lines, each one number, known by its position.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The values the file keeps, with the values in force when there is no file. The windows
+// apply the geometry; the program copies the four settings to and from their owners.
+struct TSettings {
+    std::int32_t TagDirection = 0;
+    std::int32_t SearchInterval = 5000;
+    double KeyWait = 0.5;
+    std::int32_t MaximizeOnSend = 0;
+    std::int32_t Form1Left = 192, Form1Top = 107, Form1Width = 256, Form1Height = 82;
+    std::int32_t Form2Left = 192, Form2Top = 110;
+    std::int32_t Form3Left = 237, Form3Top = 131;
+    std::int32_t Form4Left = 192, Form4Top = 107, Form4Width = 415, Form4Height = 281;
+    std::int32_t Col0Width = 81, Col1Width = 296;
+    bool operator==(const TSettings&) const = default;
+};
+
+// Reads the file over s line by line; stops at the first failure, keeping what it applied.
+void LoadSettings(const std::string& path, TSettings& s);
+// Writes the file; a failed save leaves the previous file in place. True on success.
+bool SaveSettings(const std::string& path, const TSettings& s);

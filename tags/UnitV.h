@@ -1,0 +1,43 @@
+// The tag list of the base drawing: entry 0 is the drawing itself, entries 1 and up its tags
+// in tab order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "keys/JwwHandleField.h"
+#include "platform/Platform.h"
+
+struct TTagLists {
+    std::string TagName;
+    std::string TagJump;
+    platform::WindowHandle Handle = 0;
+    bool operator==(const TTagLists&) const = default;
+};
+
+extern std::vector<TTagLists> TagLists;
+extern std::int32_t TagCount;
+
+// One editable row of the tag list editor (grid rows 2 and below), with the Handle of the
+// entry it was filled from (0 for a row the user inserted), so a handle moves with its row.
+struct TEditedRow {
+    std::string TagName;
+    std::string TagJump;
+    platform::WindowHandle Handle = 0;
+    bool operator==(const TEditedRow&) const = default;
+};
+
+struct TJumpParts {
+    std::string Path;       // every byte before the first blank
+    std::string Arguments;  // every byte after it
+};
+
+void ClearTags();
+void SeedTags(const TJwwHandleField& w);
+void AppendTag(const std::string& name, const std::string& jump);
+void SetBaseJumpIfEmpty(const std::string& path);
+// Takes the editor's tag rows (grid rows 2 and below, in order) into the list; entry 0 stays.
+void CommitEditedTags(const std::vector<TEditedRow>& rows);
+TJumpParts SplitJumpText(const std::string& jump);
+bool HasTags();
