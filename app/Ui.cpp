@@ -1,0 +1,141 @@
+#include "app/Ui.h"
+
+#include "platform/win32/Codepage.h"
+
+namespace ui {
+
+namespace {
+
+HHOOK boxHook = nullptr;
+const wchar_t* boxYes = nullptr;
+const wchar_t* boxNo = nullptr;
+const wchar_t* boxOk = nullptr;
+
+// Renames the standard box's buttons as it is shown, so they read the same on an English or
+// a Japanese system.
+LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        if (boxYes) {
+            SetDlgItemTextW(box, IDYES, boxYes);
+        }
+        if (boxNo) {
+            SetDlgItemTextW(box, IDNO, boxNo);
+        }
+        if (boxOk) {
+            SetDlgItemTextW(box, IDOK, boxOk);
+        }
+        HHOOK hook = boxHook;
+        UnhookWindowsHookEx(hook);
+        boxHook = nullptr;
+        return CallNextHookEx(hook, code, wParam, lParam);
+    }
+    return CallNextHookEx(boxHook, code, wParam, lParam);
+}
+
+int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type,
+        const wchar_t* yes, const wchar_t* no, const wchar_t* ok) {
+    boxYes = yes;
+    boxNo = no;
+    boxOk = ok;
+    boxHook = SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
+    int answer = MessageBoxW(owner, text.c_str(), caption, type);
+    if (boxHook) {
+        UnhookWindowsHookEx(boxHook);
+        boxHook = nullptr;
+    }
+    return answer;
+}
+
+}  // namespace
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+HFONT Font() {
+    static HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    return font;
+}
+
+HICON Icon() {
+    static HICON icon = static_cast<HICON>(
+        LoadImageW(Instance(), MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    return icon;
+}
+
+void ApplyFont(HWND window) {
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) -> BOOL {
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+            return TRUE;
+        },
+        0);
+}
+
+void RunModal(HWND window, HWND owner, const bool& done) {
+    if (owner) {
+        EnableWindow(owner, FALSE);
+    }
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    MSG msg;
+    bool quit = false;
+    int quitCode = 0;
+    while (!done && IsWindowVisible(window)) {
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            quit = true;
+            quitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (!IsDialogMessageW(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // Enable the owner before hiding, or Windows activates some other program's window.
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    ShowWindow(window, SW_HIDE);
+    if (quit) {
+        PostQuitMessage(quitCode);
+    }
+}
+
+void PlainMessage(HWND owner, const wchar_t* text) {
+    Box(owner, text, kAppTitle, MB_OK, nullptr, nullptr, nullptr);
+}
+
+void ErrorBox(HWND owner, const std::wstring& text) {
+    Box(owner, text, L"エラー", MB_OK | MB_ICONERROR, nullptr, nullptr, L"OK");
+}
+
+bool ConfirmYesNo(HWND owner, const std::wstring& text) {
+    return Box(owner, text, L"確認", MB_YESNO | MB_ICONQUESTION, L"はい(&Y)", L"いいえ(&N)",
+               nullptr) == IDYES;
+}
+
+void InfoOk(HWND owner, const std::wstring& text) {
+    Box(owner, text, L"確認", MB_OK | MB_ICONINFORMATION, nullptr, nullptr, L"OK");
+}
+
+std::wstring GetText(HWND control) {
+    int n = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(control, text.data(), n + 1);
+    text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+std::string GetTextSjis(HWND control) { return platform::WideToSjis(GetText(control)); }
+
+void SetTextSjis(HWND control, const std::string& sjis) {
+    SetWindowTextW(control, platform::SjisToWide(sjis).c_str());
+}
+
+}  // namespace ui
