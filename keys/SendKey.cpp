@@ -1,0 +1,212 @@
+#include "keys/SendKey.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+#include "keys/SendKey2.h"
+#include "tags/Func_.h"
+
+std::vector<TJwwHandleField> JwwHandles;
+std::int32_t JwwCount = 0;
+double KeyWait = 0.5;
+platform::WindowHandle TargetWindow = 0;
+std::int32_t MaximizeOnSend = 0;
+
+ClipboardError::ClipboardError() : std::runtime_error("クリップボードを開くことができません") {}
+
+namespace {
+
+using platform::ProcessId;
+using platform::WindowHandle;
+
+// Activation under Wine (and on a busy Windows) lands a few milliseconds after the request;
+// asking again every 10 ms until the target really is in front settles it.
+constexpr std::uint32_t kActivationRetryMs = 10;
+constexpr std::uint32_t kActivationTimeoutMs = 1000;
+
+bool IsModifier(char c) {
+    return c == '@' || c == '^' || c == '~';
+}
+
+// Rounds half to even, then fits the result into a wait: a hand-edited settings file can
+// hold a negative, enormous or unreadable key wait, and none of them may hang the strip.
+std::uint32_t ToWaitMs(double ms) {
+    const double floor = std::floor(ms);
+    const double fraction = ms - floor;
+    double rounded = floor + 1;
+    if (fraction < 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) == 0)) {
+        rounded = floor;
+    }
+    if (!(rounded > 0)) {  // also NaN
+        return 0;
+    }
+    if (rounded >= static_cast<double>(std::numeric_limits<std::uint32_t>::max())) {
+        return std::numeric_limits<std::uint32_t>::max();
+    }
+    return static_cast<std::uint32_t>(rounded);
+}
+
+std::uint32_t PauseMs(std::int32_t tenths) {
+    const std::uint64_t ms = static_cast<std::uint64_t>(tenths) * 100;
+    return ms > std::numeric_limits<std::uint32_t>::max()
+               ? std::numeric_limits<std::uint32_t>::max()
+               : static_cast<std::uint32_t>(ms);
+}
+
+// Cuts the group that begins at p and leaves p on its last character: up to three modifier
+// characters, then one character or one braced name (closed for it when the script ends).
+std::string CutGroup(const std::string& script, std::size_t& p) {
+    std::string group(1, script[p]);
+    if (IsModifier(script[p])) {
+        for (int taken = 0; taken < 3 && p + 1 < script.size(); ++taken) {
+            ++p;
+            group += script[p];
+            if (!IsModifier(script[p])) {
+                break;
+            }
+        }
+    }
+    if (script[p] == '{') {
+        const std::size_t close = script.find('}', p + 1);
+        if (close == std::string::npos) {
+            group += script.substr(p + 1) + "}";
+            p = script.size() - 1;
+        } else {
+            group += script.substr(p + 1, close - p);
+            p = close;
+        }
+    }
+    return group;
+}
+
+// Plays one group after the key wait; false stops the script.
+bool SendGroup(const std::string& group, const std::function<bool()>& canSend) {
+    Delay(ToWaitMs(KeyWait * 1000));
+    if (canSend && !canSend()) {
+        return false;
+    }
+    try {
+        return SendKeyGroup(group);
+    } catch (...) {
+        // The group has released its keys; the rest of the script makes no sense without it.
+        return false;
+    }
+}
+
+// "{NAME n}" or "@{NAME n}": the group without its count, sent |n| times.
+bool SendRepeated(const std::string& group, const std::function<bool()>& canSend) {
+    const std::size_t blank = group.find(' ');
+    const int b = static_cast<int>(blank) + 1;  // 1-based
+    const std::int64_t n =
+        StrToIntZero(SafeCopy(group, b + 1, static_cast<int>(group.size()) - b - 1));
+    const std::int64_t count = n < 0 ? -n : n;
+    const std::string single = group.substr(0, blank) + "}";
+    for (std::int64_t i = 0; i < count; ++i) {
+        if (!SendGroup(single, canSend)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Pause, repeat or single group; false stops the script.
+bool PlayGroup(const std::string& group, const std::function<bool()>& canSend) {
+    const bool hasBlank = group.find(' ') != std::string::npos;
+    if (group[0] == '{') {
+        const std::int32_t tenths =
+            StrToIntZero(SafeCopy(group, 2, static_cast<int>(group.size()) - 2));
+        if (tenths > 0) {
+            Delay(PauseMs(tenths));
+            return true;
+        }
+        return hasBlank ? SendRepeated(group, canSend) : SendGroup(group, canSend);
+    }
+    if (hasBlank && group.find('{') != std::string::npos) {
+        return SendRepeated(group, canSend);
+    }
+    return SendGroup(group, canSend);
+}
+
+// The target itself, or a window of its program such as its print dialog.
+bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
+    auto& os = platform::Current();
+    const WindowHandle foreground = os.GetForegroundWindow();
+    if (foreground == 0) {
+        return false;
+    }
+    return foreground == target || (pid != 0 && os.GetWindowProcessId(foreground) == pid);
+}
+
+// SetForegroundWindow's answer means little; only the window in front counts.
+bool Activate(WindowHandle target, ProcessId pid) {
+    auto& os = platform::Current();
+    os.SetForegroundWindow(target);
+    const std::uint32_t start = os.GetTickCount();
+    while (!ForegroundBelongsTo(target, pid)) {
+        if (os.GetTickCount() - start >= kActivationTimeoutMs) {
+            return false;
+        }
+        Delay(kActivationRetryMs);
+        os.SetForegroundWindow(target);
+    }
+    return true;
+}
+
+// Holds the clipboard open for one operation.
+class OpenedClipboard {
+  public:
+    OpenedClipboard() {
+        if (!platform::Current().OpenClipboard()) {
+            throw ClipboardError();
+        }
+    }
+    ~OpenedClipboard() { platform::Current().CloseClipboard(); }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+};
+
+}  // namespace
+
+void PlayKeys(const std::string& script, const std::function<bool()>& canSend) {
+    for (std::size_t p = 0; p < script.size(); ++p) {
+        const std::string group = CutGroup(script, p);
+        if (!PlayGroup(group, canSend)) {
+            return;
+        }
+    }
+}
+
+void SendKeysToTarget(const std::string& script) {
+    auto& os = platform::Current();
+    // Read once: a command started during one of the waits may aim TargetWindow elsewhere.
+    const WindowHandle target = TargetWindow;
+    if (target == 0 || !os.IsWindow(target)) {
+        return;
+    }
+    os.ShowWindow(target, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
+    if (os.IsIconic(target)) {
+        os.OpenIcon(target);
+    }
+    const ProcessId pid = os.GetWindowProcessId(target);
+    if (!Activate(target, pid)) {
+        return;
+    }
+    // Keys go to whoever has the focus: stop as soon as that is no longer the target's program.
+    PlayKeys(script, [target, pid] { return ForegroundBelongsTo(target, pid); });
+}
+
+void ClearClipboardText() {
+    OpenedClipboard clipboard;
+    platform::Current().EmptyClipboard();
+}
+
+std::string ReadClipboardText() {
+    auto& os = platform::Current();
+    if (!os.IsClipboardTextAvailable()) {
+        return {};
+    }
+    OpenedClipboard clipboard;
+    return os.GetClipboardText();
+}
