@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 
 #include "keys/SendKey2.h"
@@ -30,8 +29,8 @@ bool IsModifier(char c) {
     return c == '@' || c == '^' || c == '~';
 }
 
-// Rounds half to even, then fits the result into a wait: a hand-edited settings file can
-// hold a negative, enormous or unreadable key wait, and none of them may hang the strip.
+// Rounds half to even, then fits the result into a wait. A hand-edited settings file can hold
+// a negative or unreadable key wait: that waits nothing rather than wrapping into weeks.
 std::uint32_t ToWaitMs(double ms) {
     const double floor = std::floor(ms);
     const double fraction = ms - floor;
