@@ -33,8 +33,8 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type,
-        const wchar_t* yes, const wchar_t* no, const wchar_t* ok) {
+int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type, const wchar_t* yes,
+        const wchar_t* no, const wchar_t* ok) {
     boxYes = yes;
     boxNo = no;
     boxOk = ok;
@@ -49,7 +49,9 @@ int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type,
 
 }  // namespace
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HINSTANCE Instance() {
+    return GetModuleHandleW(nullptr);
+}
 
 HFONT Font() {
     static HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -132,7 +134,9 @@ std::wstring GetText(HWND control) {
     return text;
 }
 
-std::string GetTextSjis(HWND control) { return platform::WideToSjis(GetText(control)); }
+std::string GetTextSjis(HWND control) {
+    return platform::WideToSjis(GetText(control));
+}
 
 void SetTextSjis(HWND control, const std::string& sjis) {
     SetWindowTextW(control, platform::SjisToWide(sjis).c_str());

@@ -1,0 +1,375 @@
+#include "app/Unit1.h"
+
+#include <commctrl.h>
+
+#include "app/Ui.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+#include "app/logic/Layout.h"
+#include "platform/win32/Codepage.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuillboxStrip";
+constexpr UINT_PTR kTimerId = 1;
+constexpr int kFirstButtonId = 101;
+constexpr int kButtonSize = 22;
+constexpr int kDesignedLeft = 192;
+constexpr int kDesignedTop = 107;
+constexpr int kDesignedWidth = 256;
+constexpr int kDesignedHeight = 82;
+
+struct ButtonText {
+    const wchar_t* caption;
+    const wchar_t* hint;
+};
+
+constexpr ButtonText kButtons[kButtonCount] = {
+    {L"×", L"閉じる：本ソフトを終了します"},
+    {L"設", L"設定：本ソフトの設定を行います"},
+    {L"Ｐ", L"[P]：準備を行います。印刷モードになりますので印刷範囲を決めて下さい。"},
+    {L"取", L"[取込]：タグジャンプのための図面情報コピーを行います。"},
+    {L"編", L"[編集]：タグ名リストを編集します。"},
+    {L"印", L"[印刷]：一括印刷のため追加タグ名リストから連続起動を行います。"},
+    {L"閉",
+     L"[閉じる]：追加タグ名リストから起動したJw_"
+     L"cad画面を閉じます。※編集を行っている場合には確認メッセ"
+     L"ージが出るので注意"},
+};
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+}  // namespace
+
+// ---- Creation ------------------------------------------------------------------------------
+
+void TForm1::Create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = ui::Instance();
+    wc.hIcon = ui::Icon();
+    wc.hIconSm = ui::Icon();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+
+    // No frame at all: the window rectangle is the client area.
+    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kClassName, ui::kAppTitle, WS_POPUP | WS_CLIPCHILDREN,
+                            kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight, nullptr,
+                            nullptr, ui::Instance(), this);
+    CreateControls();
+}
+
+void TForm1::CreateControls() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    TabControl1 = CreateWindowExW(
+        0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+        client.right, client.bottom, hwnd_, nullptr, ui::Instance(), nullptr);
+    // The buttons live on the tab strip; their clicks come to the strip's window through it.
+    SetWindowSubclass(TabControl1, TabProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(TabControl1, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+
+    // How tall the tab strip makes tabs of this font on its own: "automatic" height.
+    TCITEMW probe{};
+    probe.mask = TCIF_TEXT;
+    probe.pszText = const_cast<wchar_t*>(L"probe");
+    SendMessageW(TabControl1, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&probe));
+    RECT item{};
+    SendMessageW(TabControl1, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    autoTabHeight_ = item.bottom - item.top;
+    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ui::Instance(), nullptr);
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+
+    for (int k = 0; k < kButtonCount; ++k) {
+        buttons_[k] = CreateWindowExW(
+            0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+            0, 0, kButtonSize, kButtonSize, TabControl1,
+            reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}), ui::Instance(), nullptr);
+        SendMessageW(buttons_[k], WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = TabControl1;
+        tool.uId = reinterpret_cast<UINT_PTR>(buttons_[k]);
+        tool.lpszText = const_cast<wchar_t*>(kButtons[k].hint);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void TForm1::Show() {
+    logic_.FormShow();
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+}
+
+// ---- Messages ------------------------------------------------------------------------------
+
+LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<TForm1*>(create->lpCreateParams)->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<TForm1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->OnMessage(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR data) {
+    if (msg == WM_COMMAND) {
+        return SendMessageW(reinterpret_cast<TForm1*>(data)->hwnd_, msg, wParam, lParam);
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_NCHITTEST:
+            return OnHitTest(lParam);
+        case WM_SIZE:
+            if (TabControl1 != nullptr) {
+                MoveWindow(TabControl1, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+                logic_.FormResize();
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimerId) {
+                logic_.Timer1Timer();
+            }
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                OnCommand(LOWORD(wParam));
+            }
+            return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom == TabControl1 && header->code == TCN_SELCHANGE) {
+                logic_.TabControl1Change(
+                    static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)));
+            }
+            return 0;
+        }
+        case WM_CLOSE:
+            // A close asked for in the middle of a command happens when the command ends.
+            if (logic_.CanCloseNow()) {
+                logic_.FormClose();
+                DestroyWindow(hwnd_);
+            }
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    }
+}
+
+void TForm1::OnCommand(int id) {
+    switch (id - kFirstButtonId + 1) {
+        case 1:
+            logic_.Button1Click();
+            break;
+        case 2:
+            logic_.Button2Click();
+            break;
+        case 3:
+            logic_.Button3Click();
+            break;
+        case 4:
+            logic_.Button4Click();
+            break;
+        case 5:
+            logic_.Button5Click();
+            break;
+        case 6:
+            logic_.Button6Click();
+            break;
+        case 7:
+            logic_.Button7Click();
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT TForm1::OnHitTest(LPARAM lParam) {
+    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(hwnd_, &pt);
+    const RECT r = WindowRect(hwnd_);
+    return HitTestBorder(pt.x, pt.y, r.right - r.left, r.bottom - r.top);
+}
+
+// ---- IStrip --------------------------------------------------------------------------------
+
+void TForm1::SetTimer(bool enabled, std::int32_t intervalMs) {
+    KillTimer(hwnd_, kTimerId);
+    // An interval of 0 (only a hand-edited settings file gives one) never fires.
+    if (enabled && intervalMs > 0) {
+        ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(intervalMs), nullptr);
+    }
+}
+
+void TForm1::ClearTabs() {
+    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+}
+
+void TForm1::AddTab(const std::string& captionSjis) {
+    std::wstring caption = platform::SjisToWide(captionSjis);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
+    SendMessageW(TabControl1, TCM_INSERTITEMW, static_cast<WPARAM>(count),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void TForm1::SetTabStyle(LONG_PTR positionStyle) {
+    LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
+    style &= ~static_cast<LONG_PTR>(TCS_BOTTOM | TCS_VERTICAL | TCS_MULTILINE);
+    style |= positionStyle;
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style);
+    SetWindowPos(TabControl1, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
+    if (Arranging) {
+        return tagDirection;
+    }
+    Arranging = true;
+    RECT r = WindowRect(hwnd_);
+    if (r.right - r.left < kMinStripSize) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, kMinStripSize, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        r = WindowRect(hwnd_);
+    }
+    if (r.bottom - r.top < kMinStripSize) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, kMinStripSize,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    MoveWindow(TabControl1, 0, 0, client.right, client.bottom, FALSE);
+
+    const TStripLayout layout = LayoutFor(tagDirection, client.right, client.bottom);
+    switch (layout.Position) {
+        case TabPosition::Top:
+            SetTabStyle(0);
+            break;
+        case TabPosition::Bottom:
+            SetTabStyle(TCS_BOTTOM);
+            break;
+        case TabPosition::Left:
+            SetTabStyle(TCS_VERTICAL | TCS_MULTILINE);
+            break;
+        case TabPosition::Right:
+            SetTabStyle(TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE);
+            break;
+    }
+    // Tab width stays automatic; a height of 0 means the strip's own height for its font.
+    const int height = layout.TabHeight != 0 ? layout.TabHeight : autoTabHeight_;
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, height));
+
+    for (int k = 1; k <= kButtonCount; ++k) {
+        int left = 0;
+        int top = 0;
+        ButtonPosition(layout, k, left, top);
+        SetWindowPos(buttons_[k - 1], nullptr, left, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    Arranging = false;
+    return layout.Direction;
+}
+
+void TForm1::KeepOnTop() {
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TForm1::ApplyGeometry(const TSettings& s) {
+    SetWindowPos(hwnd_, nullptr, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Form2->SetPosition(s.Form2Left, s.Form2Top);
+    Form3->SetPosition(s.Form3Left, s.Form3Top);
+    Form4->SetGeometry(s.Form4Left, s.Form4Top, s.Form4Width, s.Form4Height, s.Col0Width,
+                       s.Col1Width);
+}
+
+void TForm1::CollectGeometry(TSettings& s) {
+    const RECT r = WindowRect(hwnd_);
+    s.Form1Left = r.left;
+    s.Form1Top = r.top;
+    s.Form1Width = r.right - r.left;
+    s.Form1Height = r.bottom - r.top;
+    Form2->GetPosition(s.Form2Left, s.Form2Top);
+    Form3->GetPosition(s.Form3Left, s.Form3Top);
+    Form4->GetGeometry(s.Form4Left, s.Form4Top, s.Form4Width, s.Form4Height, s.Col0Width,
+                       s.Col1Width);
+}
+
+void TForm1::ErrorBox(const char* textUtf8, const std::string& detailSjis) {
+    ui::ErrorBox(hwnd_, platform::Utf8ToWide(textUtf8) + platform::SjisToWide(detailSjis));
+}
+
+bool TForm1::ConfirmYesNo(const char* textUtf8) {
+    return ui::ConfirmYesNo(hwnd_, platform::Utf8ToWide(textUtf8));
+}
+
+void TForm1::InfoOk(const char* textUtf8) {
+    ui::InfoOk(hwnd_, platform::Utf8ToWide(textUtf8));
+}
+
+bool TForm1::AskTagName(std::string& name) {
+    Form3->TagNameText = name;
+    Form3->ShowModal(hwnd_);
+    if (!Form3->Accepted) {
+        return false;
+    }
+    name = Form3->TagNameText;
+    return true;
+}
+
+bool TForm1::EditTagList() {
+    Form4->ShowModal(hwnd_);
+    return Form4->Accepted;
+}
+
+bool TForm1::EditSettings(TSettingsExchange& values) {
+    Form2->TagDirection = values.TagDirection;
+    Form2->SearchInterval = values.SearchInterval;
+    Form2->KeyWaitMs = values.KeyWaitMs;
+    Form2->MaximizeOnSend = values.MaximizeOnSend;
+    Form2->ShowModal(hwnd_);
+    if (!Form2->Accepted) {
+        return false;
+    }
+    values.TagDirection = Form2->TagDirection;
+    values.SearchInterval = Form2->SearchInterval;
+    values.KeyWaitMs = Form2->KeyWaitMs;
+    values.MaximizeOnSend = Form2->MaximizeOnSend;
+    return true;
+}
+
+void TForm1::CloseStrip() {
+    // Posted: the close must not run inside the handler that asked for it.
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}

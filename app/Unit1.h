@@ -1,0 +1,54 @@
+// The main strip: a borderless, always-on-top window holding the tab strip and seven buttons.
+// It forwards its events to JwcadStrip and lends it tabs, timer, layout, dialogs and boxes.
+#pragma once
+
+#include <array>
+
+#include "jwcad/JwcadStrip.h"
+#include "jwcad/Strip.h"
+#include "platform/win32/WinInclude.h"
+
+class TForm1 : public IStrip {
+  public:
+    // Creates the window and its controls, hidden, at the designed place and size.
+    void Create();
+    // Starts tracking (FormShow) and shows the strip.
+    void Show();
+    HWND Handle() const { return hwnd_; }
+
+    // IStrip
+    void SetTimer(bool enabled, std::int32_t intervalMs) override;
+    void ClearTabs() override;
+    void AddTab(const std::string& captionSjis) override;
+    std::int32_t ArrangeControls(std::int32_t tagDirection) override;
+    void KeepOnTop() override;
+    void ApplyGeometry(const TSettings& s) override;
+    void CollectGeometry(TSettings& s) override;
+    void ErrorBox(const char* textUtf8, const std::string& detailSjis) override;
+    bool ConfirmYesNo(const char* textUtf8) override;
+    void InfoOk(const char* textUtf8) override;
+    bool AskTagName(std::string& name) override;
+    bool EditTagList() override;
+    bool EditSettings(TSettingsExchange& values) override;
+    void CloseStrip() override;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR data);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id);
+    LRESULT OnHitTest(LPARAM lParam);
+    void CreateControls();
+    void SetTabStyle(LONG_PTR positionStyle);
+
+    HWND hwnd_ = nullptr;
+    HWND TabControl1 = nullptr;
+    std::array<HWND, 7> buttons_{};  // Button1 ... Button7
+    HWND tooltip_ = nullptr;
+    int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
+    bool Arranging = false;
+    JwcadStrip logic_{*this};
+};
+
+extern TForm1* Form1;

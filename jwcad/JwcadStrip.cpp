@@ -1,0 +1,386 @@
+#include "jwcad/JwcadStrip.h"
+
+#include <cmath>
+#include <optional>
+
+#include "jwcad/JwwWindows.h"
+#include "jwcad/Launch.h"
+#include "keys/SendKey.h"
+#include "tags/Func_.h"
+#include "tags/TagFile.h"
+#include "tags/UnitV.h"
+
+namespace {
+
+constexpr char kPrintScript[] = "@FP{ENTER}";
+constexpr char kCopyInfoScript[] = "@FFI";
+constexpr char kExitScript[] = "@FX";
+
+constexpr char kFileNotFound[] = "指定したファイルが見つかりませんでした。";
+constexpr char kConfirmBatch[] = "一括印刷を行うため追加タグの連続起動を行います。よろしいですか？";
+constexpr char kBatchDone[] = "各タグの切替をして印刷開始を行って下さい。";
+constexpr char kConfirmClose[] = "追加タグで起動したJw_cad画面を閉じます。よろしいですか？";
+
+platform::WindowHandle BaseWindow() {
+    return JwwCount > 0 ? JwwHandles[0].Handle : 0;
+}
+
+// Seconds to whole milliseconds, halves to even. A hand-edited settings file can hold any
+// number; one beyond the integer range saturates, so the dialog shows it out of range.
+std::int32_t KeyWaitToMs(double seconds) {
+    const double ms = std::nearbyint(seconds * 1000.0);
+    if (std::isnan(ms)) {
+        return 0;
+    }
+    if (ms >= 2147483647.0) {
+        return 2147483647;
+    }
+    if (ms <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return static_cast<std::int32_t>(ms);
+}
+
+}  // namespace
+
+std::string ChangeFileExt(const std::string& path, const std::string& extension) {
+    std::size_t dot = std::string::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsLeadByte(c)) {
+            ++i;
+        } else if (c == '.') {
+            dot = i;
+        } else if (c == '\\' || c == ':') {
+            dot = std::string::npos;
+        }
+    }
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+}
+
+JwcadStrip::Suspension::Suspension(JwcadStrip& s) : s_(s) {
+    if (s_.busy_++ == 0) {
+        s_.strip_.SetTimer(false, s_.SearchInterval);
+    }
+}
+
+JwcadStrip::Suspension::~Suspension() {
+    if (--s_.busy_ == 0) {
+        if (s_.tracking_) {
+            s_.strip_.SetTimer(true, s_.SearchInterval);
+        }
+        if (s_.closePending_) {
+            s_.closePending_ = false;
+            s_.strip_.CloseStrip();
+        }
+    }
+}
+
+void JwcadStrip::RebuildTabs() {
+    strip_.ClearTabs();
+    for (const TTagLists& tag : TagLists) {
+        strip_.AddTab(tag.TagName);
+    }
+}
+
+void JwcadStrip::ArrangeControls() {
+    TagDirection = strip_.ArrangeControls(TagDirection);
+}
+
+// ---- Base drawing tracking -----------------------------------------------------------------
+
+void JwcadStrip::FormShow() {
+    const std::string exe = platform::Current().ExecutablePath();
+    DatFile = ChangeFileExt(exe, ".dat");
+    TagFile = ChangeFileExt(exe, ".tag");
+    TbkFile = ChangeFileExt(exe, ".tbk");
+
+    TSettings settings;  // the defaults and the windows' designed geometry
+    if (platform::Current().FileExists(DatFile)) {
+        LoadSettings(DatFile, settings);
+    }
+    TagDirection = settings.TagDirection;
+    SearchInterval = settings.SearchInterval;
+    KeyWait = settings.KeyWait;
+    MaximizeOnSend = settings.MaximizeOnSend;
+    TargetWindow = 0;
+    strip_.ApplyGeometry(settings);
+    ArrangeControls();
+
+    ScanJwwWindows();
+    TakeUpBaseDrawing();
+
+    tracking_ = true;
+    strip_.SetTimer(busy_ == 0, SearchInterval);
+}
+
+void JwcadStrip::TakeUpBaseDrawing() {
+    ClearTags();
+    strip_.ClearTabs();
+    if (JwwCount == 0) {
+        return;
+    }
+    const TJwwHandleField w = JwwHandles[0];
+    strip_.AddTab(w.FileName);
+    SeedTags(w);
+    const std::string key = UpperSjis(GetJwcadFolder() + w.FileName);
+    if (platform::Current().FileExists(key) && LoadTagBlock(TagFile, key)) {
+        TagLists[0].Handle = w.Handle;
+        RebuildTabs();
+    }
+}
+
+void JwcadStrip::Timer1Timer() {
+    if (!tracking_ || busy_ > 0) {
+        return;  // a tick that was already queued when a command started
+    }
+    Suspension suspend(*this);
+    std::optional<TJwwHandleField> prev;
+    if (JwwCount > 0) {
+        prev = JwwHandles[0];
+    }
+    ScanJwwWindows();
+    int idx = -1;
+    if (prev) {
+        for (std::int32_t i = 0; i < JwwCount; ++i) {
+            if (JwwHandles[i] == *prev) {
+                idx = i;
+                break;
+            }
+        }
+    }
+    if (idx > 0) {
+        // Another Jw_cad window came to the front: the base drawing stays the base drawing.
+        JwwHandles[0] = *prev;
+    } else if (idx < 0) {
+        if (HasTags()) {
+            SaveTagFile(TagFile, TbkFile);
+        }
+        TakeUpBaseDrawing();
+    }
+}
+
+void JwcadStrip::FormClose() {
+    tracking_ = false;
+    strip_.SetTimer(false, SearchInterval);
+    if (HasTags()) {
+        SaveTagFile(TagFile, TbkFile);
+    }
+    JwwHandles.clear();
+    JwwCount = 0;
+    ClearTags();
+
+    TSettings settings;
+    settings.TagDirection = TagDirection;
+    settings.SearchInterval = SearchInterval;
+    settings.KeyWait = KeyWait;
+    settings.MaximizeOnSend = MaximizeOnSend;
+    strip_.CollectGeometry(settings);
+    SaveSettings(DatFile, settings);
+}
+
+void JwcadStrip::FormResize() {
+    Suspension suspend(*this);
+    ArrangeControls();
+}
+
+bool JwcadStrip::CanCloseNow() {
+    if (busy_ > 0) {
+        closePending_ = true;
+        return false;
+    }
+    return true;
+}
+
+// ---- Tag jump ------------------------------------------------------------------------------
+
+void JwcadStrip::TabControl1Change(int i) {
+    if (busy_ > 0 || JwwCount == 0 || i < 0 || TagCount <= 1 || i + 1 > TagCount) {
+        return;
+    }
+    Suspension suspend(*this);
+    auto& p = platform::Current();
+    const std::string jump = TagLists[i].TagJump;
+    const std::string path = SplitJumpText(jump).Path;
+
+    const platform::WindowHandle h = TagLists[i].Handle;
+    if (h != 0 && p.IsWindow(h)) {
+        ActivateWindow(h);
+        strip_.KeepOnTop();
+        return;
+    }
+    if (h != 0) {
+        TagLists[i].Handle = 0;
+    }
+    if (!p.FileExists(path)) {
+        strip_.ErrorBox(kFileNotFound, path);
+        return;
+    }
+    const std::string commandLine = JwcadCommandPrefix(p.FindExecutable(path)) + jump;
+    const TLaunchResult launched = LaunchJwcad(commandLine, FolderPart(path));
+    if (!launched.Created || i >= TagCount) {
+        return;
+    }
+    TagLists[i].Handle = launched.Window;
+    const platform::WindowHandle base = BaseWindow();
+    if (i != 0 && launched.Window != 0 && p.IsWindow(base)) {
+        platform::WindowPlacement placement;
+        if (p.GetWindowPlacement(base, placement)) {
+            ApplyPlacement(launched.Window, placement);
+        }
+    }
+    strip_.KeepOnTop();
+}
+
+// ---- Buttons -------------------------------------------------------------------------------
+
+void JwcadStrip::Button1Click() {
+    if (CanCloseNow()) {
+        strip_.CloseStrip();
+    }
+}
+
+void JwcadStrip::Button2Click() {
+    if (busy_ > 0) {
+        return;
+    }
+    Suspension suspend(*this);
+    TSettingsExchange values;
+    values.TagDirection = TagDirection;
+    values.SearchInterval = SearchInterval;
+    values.KeyWaitMs = KeyWaitToMs(KeyWait);
+    values.MaximizeOnSend = MaximizeOnSend;
+    if (strip_.EditSettings(values)) {
+        TagDirection = values.TagDirection;
+        SearchInterval = values.SearchInterval;
+        KeyWait = values.KeyWaitMs / 1000.0;
+        MaximizeOnSend = values.MaximizeOnSend;
+        ArrangeControls();
+    }
+}
+
+void JwcadStrip::Button3Click() {
+    if (busy_ > 0 || JwwCount <= 0) {
+        return;
+    }
+    Suspension suspend(*this);
+    TargetWindow = BaseWindow();
+    SendKeysToTarget(kPrintScript);
+    strip_.KeepOnTop();
+}
+
+void JwcadStrip::Button4Click() {
+    if (busy_ > 0 || JwwCount <= 0) {
+        return;
+    }
+    Suspension suspend(*this);
+    const std::string baseName = JwwHandles[0].FileName;
+    std::string text;
+    try {
+        ClearClipboardText();
+        TargetWindow = BaseWindow();
+        SendKeysToTarget(kCopyInfoScript);
+        strip_.KeepOnTop();
+        Delay(500);
+        text = ReadClipboardText();
+        if (text.find(' ') == std::string::npos) {
+            Delay(1000);
+            text = ReadClipboardText();
+        }
+    } catch (const ClipboardError& e) {
+        strip_.ErrorBox(e.what());
+        return;
+    }
+    if (text.find(' ') == std::string::npos) {
+        return;
+    }
+    const std::string path = SplitJumpText(text).Path;
+    if (UpperSjis(baseName) != UpperSjis(FileNamePart(path))) {
+        return;  // the clipboard describes another drawing
+    }
+    std::string name = std::to_string(TagCount);
+    if (!strip_.AskTagName(name)) {
+        return;
+    }
+    AppendTag(name, text);
+    SetBaseJumpIfEmpty(path);
+    strip_.AddTab(TagLists.back().TagName);
+}
+
+void JwcadStrip::Button5Click() {
+    if (busy_ > 0 || JwwCount <= 0) {
+        return;
+    }
+    Suspension suspend(*this);
+    if (!strip_.EditTagList()) {
+        return;
+    }
+    RebuildTabs();
+    if (HasTags() && TagLists[0].TagJump.empty()) {
+        const std::string p = SplitJumpText(TagLists[1].TagJump).Path;
+        if (!p.empty() && platform::Current().FileExists(p)) {
+            SetBaseJumpIfEmpty(p);
+        }
+    }
+}
+
+void JwcadStrip::Button6Click() {
+    if (busy_ > 0 || JwwCount <= 0 || !HasTags() || TagLists[0].TagJump.empty()) {
+        return;
+    }
+    Suspension suspend(*this);
+    if (!strip_.ConfirmYesNo(kConfirmBatch)) {
+        return;
+    }
+    auto& p = platform::Current();
+    const std::string prefix = JwcadCommandPrefix(p.FindExecutable(TagLists[0].TagJump));
+    std::optional<platform::WindowPlacement> placement;
+    if (p.IsWindow(BaseWindow())) {
+        platform::WindowPlacement read;
+        if (p.GetWindowPlacement(BaseWindow(), read)) {
+            placement = read;
+        }
+    }
+    for (std::int32_t i = 1; i < TagCount; ++i) {
+        platform::WindowHandle h = TagLists[i].Handle;
+        if (h != 0 && !p.IsWindow(h)) {
+            TagLists[i].Handle = 0;
+            h = 0;
+        }
+        if (h == 0) {
+            const TJumpParts parts = SplitJumpText(TagLists[i].TagJump);
+            const TLaunchResult launched =
+                LaunchJwcad(prefix + parts.Path + " " + parts.Arguments, FolderPart(parts.Path));
+            if (launched.Created) {
+                TagLists[i].Handle = launched.Window;
+                if (placement && launched.Window != 0) {
+                    ApplyPlacement(launched.Window, *placement);
+                }
+                h = launched.Window;
+            }
+        }
+        if (h != 0) {
+            TargetWindow = h;
+            SendKeysToTarget(kPrintScript);
+        }
+    }
+    strip_.KeepOnTop();
+    strip_.InfoOk(kBatchDone);
+}
+
+void JwcadStrip::Button7Click() {
+    if (busy_ > 0 || JwwCount <= 0 || !HasTags()) {
+        return;
+    }
+    Suspension suspend(*this);
+    if (!strip_.ConfirmYesNo(kConfirmClose)) {
+        return;
+    }
+    for (std::int32_t i = 1; i < TagCount; ++i) {
+        if (TagLists[i].Handle != 0) {
+            TargetWindow = TagLists[i].Handle;
+            SendKeysToTarget(kExitScript);
+        }
+    }
+    strip_.KeepOnTop();
+}

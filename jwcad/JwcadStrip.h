@@ -1,0 +1,69 @@
+// The main strip's behaviour: base drawing tracking, tag jump, and the Jw_cad commands of its
+// buttons. The window (TForm1) forwards its events here and lends its tabs, timer, layout,
+// dialogs and message boxes through IStrip.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "jwcad/Strip.h"
+#include "tags/Settings.h"
+
+class JwcadStrip {
+  public:
+    explicit JwcadStrip(IStrip& strip) : strip_(strip) {}
+
+    // Base drawing tracking.
+    void FormShow();
+    void Timer1Timer();
+    void TakeUpBaseDrawing();
+    void FormClose();
+    // The window changed size: lay out again without letting a tick into a running command.
+    void FormResize();
+
+    // Tag jump: the user selected tab index.
+    void TabControl1Change(int index);
+
+    // The buttons. A click while another command waits is ignored.
+    void Button1Click();  // ×: close, deferred until a running command has ended
+    void Button2Click();  // 設
+    void Button3Click();  // Ｐ
+    void Button4Click();  // 取
+    void Button5Click();  // 編
+    void Button6Click();  // 印
+    void Button7Click();  // 閉
+
+    // True while a command runs (its waits pump messages, so the window sees clicks).
+    bool Busy() const { return busy_ > 0; }
+    // The window asks before closing: false defers the close until the command has ended.
+    bool CanCloseNow();
+
+    std::string DatFile, TagFile, TbkFile;
+    std::int32_t TagDirection = 0;
+    std::int32_t SearchInterval = 5000;
+
+  private:
+    // Keeps Timer1 stopped from the first step of a command to its last, however commands and
+    // resizes nest, and re-arms it with the interval in force when the outermost one ends.
+    class Suspension {
+      public:
+        explicit Suspension(JwcadStrip& s);
+        ~Suspension();
+        Suspension(const Suspension&) = delete;
+        Suspension& operator=(const Suspension&) = delete;
+
+      private:
+        JwcadStrip& s_;
+    };
+
+    void RebuildTabs();
+    void ArrangeControls();
+
+    IStrip& strip_;
+    int busy_ = 0;
+    bool tracking_ = false;  // FormShow has run and FormClose has not
+    bool closePending_ = false;
+};
+
+// The executable's path with its extension replaced (or appended when it has none).
+std::string ChangeFileExt(const std::string& path, const std::string& extension);

@@ -1,0 +1,107 @@
+#include "jwcad/JwwWindows.h"
+
+#include "keys/SendKey.h"
+#include "tags/Func_.h"
+
+platform::WindowHandle ProcessWindow = 0;
+
+namespace {
+
+constexpr char kMarker[] = " - jw_win";
+constexpr char kUntitled[] = "\x96\xb3\x91\xe8";  // 無題 in Shift-JIS
+constexpr int kTitleBuffer = 255;                 // GetWindowTextA's count, zero included
+
+// Position of the last "\" or ":" (or, with dots, ".") that is a character of its own, or npos.
+std::size_t LastSeparator(const std::string& s, bool dots) {
+    std::size_t found = std::string::npos;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (IsLeadByte(c)) {
+            ++i;
+        } else if (c == '\\' || c == ':' || (dots && c == '.')) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+std::optional<std::string> JwwFileNameFromTitle(const std::string& title) {
+    std::size_t marker = title.find(kMarker);
+    if (marker == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string name = title.substr(0, marker);
+    if (name == kUntitled) {
+        return std::nullopt;
+    }
+    std::size_t sep = LastSeparator(name, true);
+    if (sep == std::string::npos || name[sep] != '.' || UpperSjis(name.substr(sep)) != ".JWW") {
+        return std::nullopt;
+    }
+    return name;
+}
+
+bool EnumJwwProc(platform::WindowHandle w, long /*param*/) {
+    auto& p = platform::Current();
+    if (p.GetOwner(w) != 0 || !p.IsWindowVisible(w)) {
+        return true;
+    }
+    std::string title = p.GetWindowText(w, kTitleBuffer);
+    title = title.substr(0, title.find('\0'));
+    if (auto name = JwwFileNameFromTitle(title)) {
+        JwwHandles.push_back({w, *name});
+        JwwCount = static_cast<std::int32_t>(JwwHandles.size());
+    }
+    return true;
+}
+
+void ScanJwwWindows() {
+    JwwCount = 0;
+    JwwHandles.clear();
+    platform::Current().EnumWindows([](platform::WindowHandle w) { return EnumJwwProc(w, 0); });
+}
+
+bool EnumProcessProc(platform::WindowHandle w, platform::ProcessId pid) {
+    auto& p = platform::Current();
+    if (p.GetOwner(w) != 0 || !p.IsWindowVisible(w)) {
+        return true;
+    }
+    if (p.GetWindowProcessId(w) == pid) {
+        ProcessWindow = w;
+        return false;
+    }
+    return true;
+}
+
+platform::WindowHandle FindProcessWindow(platform::ProcessId pid) {
+    ProcessWindow = 0;
+    platform::Current().EnumWindows(
+        [pid](platform::WindowHandle w) { return EnumProcessProc(w, pid); });
+    return ProcessWindow;
+}
+
+std::string GetJwcadFolder() {
+    std::string folder;
+    switch (platform::Current().ReadUserString("SOFTWARE\\Jw_cad\\jw_win\\", "Folder", "File",
+                                               folder)) {
+        case platform::RegistryRead::Ok:
+            return folder + "\\";
+        case platform::RegistryRead::Missing:
+            return "\\";
+        case platform::RegistryRead::Error:
+            break;
+    }
+    return {};
+}
+
+std::string FolderPart(const std::string& path) {
+    std::size_t sep = LastSeparator(path, false);
+    return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+}
+
+std::string FileNamePart(const std::string& path) {
+    std::size_t sep = LastSeparator(path, false);
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}

@@ -1,0 +1,86 @@
+#include "jwcad/Launch.h"
+
+#include "jwcad/JwwWindows.h"
+#include "keys/SendKey.h"
+#include "tags/Func_.h"
+
+namespace {
+
+constexpr char kFallbackPrefix[] = "C:\\JWW\\JW_WIN.EXE ";
+// Jw_cad on a slow machine can take many seconds to come up; past this we stop blocking the
+// strip and look for its window all the same.
+constexpr std::uint32_t kIdleTimeoutMs = 30000;
+// Input-idle is reached a moment before the window is listed on some systems (Wine): look a
+// little longer before calling the launch windowless.
+constexpr std::uint32_t kWindowPollMs = 2000;
+constexpr std::uint32_t kPollStepMs = 50;
+constexpr std::uint32_t kForegroundTries = 50;
+constexpr std::uint32_t kForegroundStepMs = 10;
+
+bool Foreground(platform::WindowHandle w) {
+    auto& p = platform::Current();
+    platform::WindowHandle fg = p.GetForegroundWindow();
+    return fg == w || (fg != 0 && p.GetWindowProcessId(fg) == p.GetWindowProcessId(w));
+}
+
+}  // namespace
+
+TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& folder) {
+    TLaunchResult result;
+    std::optional<platform::ProcessId> pid =
+        platform::Current().StartProcess(commandLine, folder, kIdleTimeoutMs);
+    if (!pid) {
+        return result;
+    }
+    result.Created = true;
+    result.Window = FindProcessWindow(*pid);
+    for (std::uint32_t waited = 0; result.Window == 0 && waited < kWindowPollMs;
+         waited += kPollStepMs) {
+        Delay(kPollStepMs);
+        result.Window = FindProcessWindow(*pid);
+    }
+    return result;
+}
+
+std::string JwcadCommandPrefix(const std::string& program) {
+    if (program.empty()) {
+        return kFallbackPrefix;
+    }
+    if (program.find(' ') != std::string::npos && program.front() != '"') {
+        return "\"" + program + "\" ";
+    }
+    return program + " ";
+}
+
+void ActivateWindow(platform::WindowHandle w) {
+    auto& p = platform::Current();
+    p.ShowWindow(w, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
+    if (p.IsIconic(w)) {
+        p.OpenIcon(w);
+    }
+    p.SetForegroundWindow(w);
+    // The switch is asynchronous on some systems; ask again until it has happened.
+    for (std::uint32_t i = 0; i < kForegroundTries && !Foreground(w) && p.IsWindow(w); ++i) {
+        Delay(kForegroundStepMs);
+        p.SetForegroundWindow(w);
+    }
+}
+
+void ApplyPlacement(platform::WindowHandle to, const platform::WindowPlacement& placement) {
+    auto& p = platform::Current();
+    if (p.SetWindowPlacement(to, placement)) {
+        return;
+    }
+    p.ShowWindow(to, platform::kSwRestore);
+    p.MoveWindow(to, placement.normalPosition);
+    switch (placement.showCmd) {
+        case platform::kSwShowMaximized:
+            p.ShowWindow(to, platform::kSwShowMaximized);
+            break;
+        case platform::kSwShowMinimized:
+            p.ShowWindow(to, platform::kSwShowMinimized);
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,27 @@
+// Starting Jw_cad on a drawing and putting windows where the base window stands.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+struct TLaunchResult {
+    bool Created = false;               // a process was created
+    platform::WindowHandle Window = 0;  // its drawing window, 0 when none showed up
+};
+
+// Starts Jw_cad with a command line in a working folder, waits (bounded) until it is idle
+// and finds its window.
+TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& folder);
+
+// "<program> <jump>", the program quoted when it holds a blank so that a path such as
+// C:\Program Files\... can never start C:\Program.exe; the fixed fallback when none is known.
+std::string JwcadCommandPrefix(const std::string& program);
+
+// Shows and brings a window to the front (maximised when MaximizeOnSend is 1), and makes sure
+// the switch really happened before returning (bounded).
+void ActivateWindow(platform::WindowHandle w);
+
+// Gives window `to` the placement read from the base window; falls back to moving, sizing
+// and showing when the platform refuses a placement for another program's window.
+void ApplyPlacement(platform::WindowHandle to, const platform::WindowPlacement& placement);

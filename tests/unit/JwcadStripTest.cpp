@@ -1,0 +1,600 @@
+// The strip's behaviour over a fake desktop and a fake window: tracking the base drawing,
+// jumping to tags, and the commands of the buttons.
+#include <gtest/gtest.h>
+
+#include "jwcad/JwcadStrip.h"
+#include "keys/SendKey.h"
+#include "platform/fake/FakePlatform.h"
+#include "tags/UnitV.h"
+
+namespace {
+
+using platform::WindowHandle;
+
+class FakeStrip : public IStrip {
+  public:
+    void SetTimer(bool enabled, std::int32_t intervalMs) override {
+        timerEnabled = enabled;
+        timerInterval = intervalMs;
+        ++timerChanges;
+    }
+    void ClearTabs() override { tabs.clear(); }
+    void AddTab(const std::string& caption) override { tabs.push_back(caption); }
+    std::int32_t ArrangeControls(std::int32_t direction) override {
+        ++arranges;
+        return direction < 0 || direction > 3 ? 0 : direction;
+    }
+    void KeepOnTop() override { ++keepOnTop; }
+    void ApplyGeometry(const TSettings& s) override { geometry = s; }
+    void CollectGeometry(TSettings& s) override {
+        s.Form1Left = geometry.Form1Left;
+        s.Form1Top = geometry.Form1Top;
+    }
+    void ErrorBox(const char* text, const std::string& detail) override {
+        messages.push_back(std::string("error:") + text + detail);
+    }
+    bool ConfirmYesNo(const char* text) override {
+        messages.push_back(std::string("confirm:") + text);
+        return confirmAnswer;
+    }
+    void InfoOk(const char* text) override { messages.push_back(std::string("info:") + text); }
+    bool AskTagName(std::string& name) override {
+        proposedNames.push_back(name);
+        if (!tagNameAnswer) {
+            return false;
+        }
+        name = *tagNameAnswer;
+        return true;
+    }
+    bool EditTagList() override {
+        if (!editorRows) {
+            return false;
+        }
+        CommitEditedTags(*editorRows);
+        return true;
+    }
+    bool EditSettings(TSettingsExchange& values) override {
+        settingsIn = values;
+        if (!settingsAnswer) {
+            return false;
+        }
+        values = *settingsAnswer;
+        return true;
+    }
+    void CloseStrip() override { ++closes; }
+
+    bool timerEnabled = false;
+    std::int32_t timerInterval = 0;
+    int timerChanges = 0;
+    std::vector<std::string> tabs;
+    int arranges = 0;
+    int keepOnTop = 0;
+    TSettings geometry;
+    std::vector<std::string> messages;
+    bool confirmAnswer = true;
+    std::vector<std::string> proposedNames;
+    std::optional<std::string> tagNameAnswer;
+    std::optional<std::vector<TEditedRow>> editorRows;
+    TSettingsExchange settingsIn;
+    std::optional<TSettingsExchange> settingsAnswer;
+    int closes = 0;
+};
+
+constexpr char kTagFile[] = "C:\\QB\\quillbox.tag";
+constexpr char kTbkFile[] = "C:\\QB\\quillbox.tbk";
+constexpr char kDatFile[] = "C:\\QB\\quillbox.dat";
+constexpr char kJwKey[] = "SOFTWARE\\Jw_cad\\jw_win\\";
+constexpr std::uint8_t kVkMenu = 0x12;
+
+class JwcadStripTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        KeyWait = 0;
+        fake().SetRegistryString(kJwKey, "Folder", "File", "C:\\JWW");
+        fake().PutFile("C:\\JWW\\detail.jww", "");
+        fake().PutFile("C:\\JWW\\plan1.jww", "");
+        fake().PutFile("D:\\WORK\\section.jww", "");
+        fake().Associate(".JWW", "C:\\JWW\\Jw_win.exe");
+        // Jw_cad's side: each start opens a window titled after the drawing.
+        fake().onStart = [this](const std::string& cmd, const std::string&) {
+            std::string path = cmd.substr(cmd.find(' ') + 1);
+            path = path.substr(0, path.find(' '));
+            const platform::ProcessId pid = nextPid++;
+            started[pid] = fake().AddWindow(FileNameOf(path) + " - jw_win", pid);
+            return std::optional<platform::ProcessId>(pid);
+        };
+    }
+    void TearDown() override {
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+        TargetWindow = 0;
+        MaximizeOnSend = 0;
+    }
+
+    static std::string FileNameOf(const std::string& path) {
+        return path.substr(path.find_last_of('\\') + 1);
+    }
+    platform::FakePlatform& fake() { return scoped.fake; }
+
+    // The key-down events sent while window w had the focus, as letters ("@" for Alt).
+    std::string KeysTo(WindowHandle w) {
+        std::string out;
+        for (const auto& k : fake().keys) {
+            if (k.down && k.foreground == w) {
+                out += k.vk == kVkMenu ? '@' : k.vk == 0x0D ? '\n' : static_cast<char>(k.vk);
+            }
+        }
+        return out;
+    }
+
+    void PutTagFile() {
+        fake().PutFile(kTagFile,
+                       "C:\\JWW\\DETAIL.JWW\r\n3\r\ndetail.jww\r\nC:\\JWW\\detail.jww\r\n"
+                       "Back\r\nC:\\JWW\\plan1.jww\r\nSection\r\nD:\\WORK\\section.jww /p\r\n"
+                       "C:\\JWW\\PLAN1.JWW\r\n2\r\nplan1.jww\r\nC:\\JWW\\plan1.jww\r\n"
+                       "Detail\r\nC:\\JWW\\detail.jww\r\n");
+    }
+
+    platform::ScopedFakePlatform scoped;
+    FakeStrip strip;
+    JwcadStrip jw{strip};
+    platform::ProcessId nextPid = 100;
+    std::map<platform::ProcessId, WindowHandle> started;
+};
+
+// ---- Tracking ------------------------------------------------------------------------------
+
+TEST_F(JwcadStripTest, StartWithoutJwcadShowsNothingThenTakesUpTheFirstDrawing) {
+    jw.FormShow();
+    EXPECT_EQ(jw.DatFile, kDatFile);
+    EXPECT_EQ(jw.TagFile, kTagFile);
+    EXPECT_EQ(jw.TbkFile, kTbkFile);
+    EXPECT_TRUE(strip.tabs.empty());
+    EXPECT_EQ(TagCount, 0);
+    EXPECT_TRUE(strip.timerEnabled);
+    EXPECT_EQ(strip.timerInterval, 5000);
+    EXPECT_DOUBLE_EQ(KeyWait, 0.5);
+
+    PutTagFile();
+    auto w = fake().AddWindow("detail.jww - jw_win");
+    jw.Timer1Timer();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "Back", "Section"}));
+    ASSERT_EQ(TagCount, 3);
+    EXPECT_EQ(TagLists[0].Handle, w);
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+TEST_F(JwcadStripTest, DrawingWithoutStoredBlockStartsAlone) {
+    fake().AddWindow("other.jww - jw_win");
+    jw.FormShow();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"other.jww"}));
+    ASSERT_EQ(TagCount, 1);
+    EXPECT_EQ(TagLists[0].TagJump, "");
+}
+
+TEST_F(JwcadStripTest, BaseStaysWhenAnotherJwcadComesToTheFront) {
+    PutTagFile();
+    auto a = fake().AddWindow("detail.jww - jw_win");
+    jw.FormShow();
+    auto b = fake().AddWindow("plan1.jww - jw_win");
+    jw.Timer1Timer();
+    EXPECT_EQ(JwwHandles[0].Handle, a);
+    EXPECT_EQ(JwwHandles[1].Handle, a);  // the entry at its index keeps its content
+    EXPECT_EQ(strip.tabs[0], "detail.jww");
+    (void)b;
+}
+
+TEST_F(JwcadStripTest, ClosingTheBaseSavesItsTagsAndTakesUpTheNext) {
+    PutTagFile();
+    fake().AddWindow("plan1.jww - jw_win");
+    auto a = fake().AddWindow("detail.jww - jw_win");
+    jw.FormShow();
+    AppendTag("New", "C:\\JWW\\new.jww");
+    fake().CloseWindow(a);
+    jw.Timer1Timer();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
+    const std::string saved = *fake().FileBytes(kTagFile);
+    EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n4\r\n", 0), 0u) << saved;
+    EXPECT_NE(saved.find("New\r\nC:\\JWW\\new.jww\r\n"), std::string::npos);
+    EXPECT_TRUE(fake().FileExists(kTbkFile));
+}
+
+TEST_F(JwcadStripTest, BaseWithoutTagsIsNotSavedWhenItGoes) {
+    auto a = fake().AddWindow("other.jww - jw_win");
+    jw.FormShow();
+    fake().CloseWindow(a);
+    jw.Timer1Timer();
+    EXPECT_FALSE(fake().FileExists(kTagFile));
+    EXPECT_TRUE(strip.tabs.empty());
+    EXPECT_EQ(TagCount, 0);
+}
+
+TEST_F(JwcadStripTest, OpeningAnotherFileInTheBaseWindowCountsAsANewBase) {
+    PutTagFile();
+    auto a = fake().AddWindow("detail.jww - jw_win");
+    jw.FormShow();
+    fake().Find(a)->title = "plan1.jww - jw_win";
+    jw.Timer1Timer();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
+    EXPECT_EQ(TagLists[0].Handle, a);
+}
+
+TEST_F(JwcadStripTest, CloseSavesTagsThenSettings) {
+    PutTagFile();
+    fake().AddWindow("detail.jww - jw_win");
+    jw.FormShow();
+    jw.FormClose();
+    EXPECT_FALSE(strip.timerEnabled);
+    EXPECT_EQ(TagCount, 0);
+    EXPECT_EQ(JwwCount, 0);
+    EXPECT_TRUE(fake().FileExists(kTbkFile));
+    const std::string dat = *fake().FileBytes(kDatFile);
+    EXPECT_EQ(dat.rfind("0\r\n5000\r\n0.5\r\n0\r\n192\r\n107\r\n", 0), 0u) << dat;
+}
+
+TEST_F(JwcadStripTest, SettingsFileIsReadBeforeTheLayout) {
+    fake().PutFile(kDatFile, "7\r\n2000\r\n0.25\r\n1\r\n");
+    jw.FormShow();
+    EXPECT_EQ(jw.TagDirection, 0);  // corrected by the layout
+    EXPECT_EQ(jw.SearchInterval, 2000);
+    EXPECT_DOUBLE_EQ(KeyWait, 0.25);
+    EXPECT_EQ(MaximizeOnSend, 1);
+    EXPECT_EQ(strip.timerInterval, 2000);
+    EXPECT_EQ(strip.geometry.Form1Width, 40);
+}
+
+// ---- Timer discipline ----------------------------------------------------------------------
+
+TEST_F(JwcadStripTest, ResizeDuringACommandKeepsTheTimerStoppedAndClicksAreIgnored) {
+    auto base = fake().AddWindow("detail.jww - jw_win");
+    jw.FormShow();
+    KeyWait = 0.1;
+    bool nested = false;
+    fake().onMessages = [&] {
+        if (nested) {
+            return;
+        }
+        nested = true;
+        jw.FormResize();
+        EXPECT_FALSE(strip.timerEnabled);
+        const auto keysBefore = fake().keys.size();
+        jw.Button3Click();  // a second click while the first command waits
+        EXPECT_EQ(fake().keys.size(), keysBefore);
+        EXPECT_FALSE(strip.timerEnabled);
+    };
+    jw.Button3Click();
+    EXPECT_TRUE(nested);
+    EXPECT_TRUE(strip.timerEnabled);
+    EXPECT_EQ(KeysTo(base), "@FP\n");
+}
+
+TEST_F(JwcadStripTest, CloseDuringACommandWaitsForItsEnd) {
+    fake().AddWindow("detail.jww - jw_win");
+    jw.FormShow();
+    KeyWait = 0.1;
+    fake().onMessages = [&] {
+        jw.Button1Click();
+        EXPECT_EQ(strip.closes, 0);
+    };
+    jw.Button3Click();
+    EXPECT_EQ(strip.closes, 1);
+}
+
+TEST_F(JwcadStripTest, ResizeWhileIdleReArmsTheTimer) {
+    jw.FormShow();
+    strip.timerEnabled = false;
+    jw.FormResize();
+    EXPECT_TRUE(strip.timerEnabled);
+    EXPECT_EQ(strip.timerInterval, 5000);
+}
+
+// ---- Tag jump ------------------------------------------------------------------------------
+
+TEST_F(JwcadStripTest, TabLaunchesJwcadWithTheBasePlacementThenActivates) {
+    PutTagFile();
+    auto base = fake().AddWindow("detail.jww - jw_win", 1);
+    fake().Find(base)->placement.normalPosition = {10, 20, 810, 620};
+    fake().Find(base)->acceptsPlacement = false;
+    jw.FormShow();
+
+    jw.TabControl1Change(2);
+    ASSERT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(fake().starts[0].commandLine, "C:\\JWW\\Jw_win.exe D:\\WORK\\section.jww /p");
+    EXPECT_EQ(fake().starts[0].folder, "D:\\WORK\\");
+    const WindowHandle launched = started.at(100);
+    EXPECT_EQ(TagLists[2].Handle, launched);
+    // Placement refused across processes: moved and sized instead.
+    EXPECT_EQ(fake().Find(launched)->placement.normalPosition, (platform::Rect{10, 20, 810, 620}));
+    EXPECT_GT(strip.keepOnTop, 0);
+    EXPECT_TRUE(strip.timerEnabled);
+
+    jw.TabControl1Change(1);
+    jw.TabControl1Change(2);
+    EXPECT_EQ(fake().starts.size(), 2u);  // tab 1 started once, tab 2 only activated
+    EXPECT_EQ(fake().GetForegroundWindow(), launched);
+}
+
+TEST_F(JwcadStripTest, JumpGuardsDoNothing) {
+    fake().AddWindow("other.jww - jw_win");
+    jw.FormShow();
+    const int changes = strip.timerChanges;
+    jw.TabControl1Change(0);   // no tags
+    jw.TabControl1Change(-1);  // no selection
+    AppendTag("a", "C:\\JWW\\plan1.jww");
+    jw.TabControl1Change(2);  // tabs out of step
+    EXPECT_EQ(strip.timerChanges, changes);
+    EXPECT_TRUE(fake().starts.empty());
+    EXPECT_TRUE(fake().foregroundRequests.empty());
+}
+
+TEST_F(JwcadStripTest, MissingFileIsReportedWithItsPath) {
+    fake().AddWindow("other.jww - jw_win");
+    jw.FormShow();
+    AppendTag("gone", "C:\\JWW\\gone.jww -x");
+    jw.TabControl1Change(1);
+    EXPECT_EQ(strip.messages,
+              (std::vector<std::string>{
+                  "error:指定したファイルが見つかりませんでした。C:\\JWW\\gone.jww"}));
+    EXPECT_TRUE(fake().starts.empty());
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+TEST_F(JwcadStripTest, StaleHandleIsResetAndJwcadStartedAnew) {
+    fake().AddWindow("other.jww - jw_win");
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    TagLists[1].Handle = 0xDEAD;
+    jw.TabControl1Change(1);
+    ASSERT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(TagLists[1].Handle, started.at(100));
+}
+
+TEST_F(JwcadStripTest, LaunchCommandLines) {
+    struct Case {
+        std::string program;
+        std::string jump;
+        std::string commandLine;
+    };
+    const Case cases[] = {
+        {"C:\\JWW\\Jw_win.exe", "C:\\JWW\\plan1.jww", "C:\\JWW\\Jw_win.exe C:\\JWW\\plan1.jww"},
+        {"", "C:\\JWW\\plan1.jww a b", "C:\\JWW\\JW_WIN.EXE C:\\JWW\\plan1.jww a b"},
+        {"C:\\Program Files\\Jw\\Jw_win.exe", "C:\\JWW\\plan1.jww",
+         "\"C:\\Program Files\\Jw\\Jw_win.exe\" C:\\JWW\\plan1.jww"},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform local;
+        local.fake.PutFile("C:\\JWW\\plan1.jww", "");
+        if (!c.program.empty()) {
+            local.fake.Associate(".JWW", c.program);
+        }
+        local.fake.AddWindow("other.jww - jw_win");
+        FakeStrip s;
+        JwcadStrip j(s);
+        j.FormShow();
+        AppendTag("t", c.jump);
+        j.TabControl1Change(1);
+        ASSERT_EQ(local.fake.starts.size(), 1u);
+        EXPECT_EQ(local.fake.starts[0].commandLine, c.commandLine);
+        EXPECT_EQ(local.fake.starts[0].folder, "C:\\JWW\\");
+        ClearTags();
+    }
+}
+
+TEST_F(JwcadStripTest, BaseTabRelaunchesWithoutPlacementWhenItsWindowHasGone) {
+    PutTagFile();
+    auto base = fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    fake().CloseWindow(base);
+    jw.TabControl1Change(0);
+    ASSERT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(fake().starts[0].commandLine, "C:\\JWW\\Jw_win.exe C:\\JWW\\detail.jww");
+}
+
+// ---- Commands ------------------------------------------------------------------------------
+
+TEST_F(JwcadStripTest, CommandsDoNothingWithoutABaseDrawing) {
+    jw.FormShow();
+    const int changes = strip.timerChanges;
+    jw.Button3Click();
+    jw.Button4Click();
+    jw.Button5Click();
+    jw.Button6Click();
+    jw.Button7Click();
+    EXPECT_EQ(strip.timerChanges, changes);
+    EXPECT_TRUE(fake().keys.empty());
+    EXPECT_TRUE(strip.messages.empty());
+}
+
+TEST_F(JwcadStripTest, ImportAppendsTheClipboardTextUnderTheNameChosen) {
+    auto base = fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    fake().SetClipboardText("stale");
+    fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+        if (e.down && e.vk == 'I') {
+            fake().SetClipboardText("C:\\JWW\\DETAIL.jww /a /b");
+        }
+    };
+    strip.tagNameAnswer = "Front";
+    jw.Button4Click();
+    EXPECT_EQ(KeysTo(base), "@FFI");
+    EXPECT_EQ(strip.proposedNames, (std::vector<std::string>{"1"}));
+    ASSERT_EQ(TagCount, 2);
+    EXPECT_EQ(TagLists[1], (TTagLists{"Front", "C:\\JWW\\DETAIL.jww /a /b", 0}));
+    EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\DETAIL.jww");
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "Front"}));
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+TEST_F(JwcadStripTest, ImportRefusals) {
+    struct Case {
+        const char* what;
+        std::string clipboard;  // left by Jw_cad after the copy; empty: nothing
+        bool nameAccepted;
+        bool clipboardBlocked;
+    };
+    const Case cases[] = {
+        {"no text with a blank", "C:\\JWW\\detail.jww", true, false},
+        {"another drawing", "C:\\JWW\\plan1.jww x", true, false},
+        {"path with a blank", "C:\\My Docs\\detail.jww x", true, false},
+        {"name dialog cancelled", "C:\\JWW\\detail.jww x", false, false},
+        {"clipboard held by another program", "C:\\JWW\\detail.jww x", true, true},
+    };
+    for (const Case& c : cases) {
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+        platform::ScopedFakePlatform local;
+        local.fake.AddWindow("detail.jww - jw_win");
+        local.fake.clipboardUnavailable = c.clipboardBlocked;
+        local.fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+            if (e.down && e.vk == 'I') {
+                local.fake.SetClipboardText(c.clipboard);
+            }
+        };
+        FakeStrip s;
+        if (c.nameAccepted) {
+            s.tagNameAnswer = "x";
+        }
+        JwcadStrip j(s);
+        j.FormShow();
+        KeyWait = 0;
+        j.Button4Click();
+        EXPECT_EQ(TagCount, 1) << c.what;
+        EXPECT_EQ(s.tabs.size(), 1u) << c.what;
+        EXPECT_TRUE(s.timerEnabled) << c.what;
+        if (c.clipboardBlocked) {
+            EXPECT_EQ(s.messages,
+                      (std::vector<std::string>{"error:クリップボードを開くことができません"}));
+        }
+    }
+}
+
+TEST_F(JwcadStripTest, ImportReadsAgainAfterASecond) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    std::uint32_t copiedAt = 0;
+    fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+        if (e.down && e.vk == 'I') {
+            copiedAt = fake().GetTickCount();
+        }
+    };
+    fake().onMessages = [&] {
+        if (copiedAt && fake().GetTickCount() - copiedAt > 700) {
+            fake().SetClipboardText("C:\\JWW\\detail.jww x");
+        }
+    };
+    strip.tagNameAnswer = "late";
+    jw.Button4Click();
+    ASSERT_EQ(TagCount, 2);
+    EXPECT_EQ(TagLists[1].TagName, "late");
+}
+
+TEST_F(JwcadStripTest, EditAcceptedRebuildsTabsAndCompletesTheBasePath) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    strip.editorRows = std::vector<TEditedRow>{{"A", "C:\\JWW\\plan1.jww -x", 0}, {"B", "", 0}};
+    jw.Button5Click();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "A", "B"}));
+    EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\plan1.jww");
+
+    ClearTags();
+    jw.TakeUpBaseDrawing();
+    strip.editorRows = std::vector<TEditedRow>{{"A", "C:\\JWW\\missing.jww", 0}};
+    jw.Button5Click();
+    EXPECT_EQ(TagLists[0].TagJump, "");
+
+    strip.editorRows.reset();
+    const auto tabs = strip.tabs;
+    jw.Button5Click();
+    EXPECT_EQ(strip.tabs, tabs);
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+TEST_F(JwcadStripTest, BatchPrintStartsMissingWindowsAndPrintsEveryTag) {
+    auto base = fake().AddWindow("detail.jww - jw_win", 1);
+    fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
+    jw.FormShow();
+    KeyWait = 0;
+    TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+    AppendTag("A", "C:\\JWW\\plan1.jww");
+    AppendTag("B", "D:\\WORK\\section.jww /q");
+    AppendTag("C", "D:\\WORK\\gone.jww");
+    auto alive = fake().AddWindow("plan1.jww - jw_win", 50);
+    TagLists[1].Handle = alive;
+    TagLists[3].Handle = 0xDEAD;  // closed since
+
+    jw.Button6Click();
+    ASSERT_EQ(fake().starts.size(), 2u);
+    EXPECT_EQ(fake().starts[0].commandLine, "C:\\JWW\\Jw_win.exe D:\\WORK\\section.jww /q");
+    EXPECT_EQ(fake().starts[1].commandLine, "C:\\JWW\\Jw_win.exe D:\\WORK\\gone.jww ");
+    EXPECT_EQ(fake().starts[1].folder, "D:\\WORK\\");
+    EXPECT_EQ(KeysTo(alive), "@FP\n");
+    EXPECT_EQ(KeysTo(started.at(100)), "@FP\n");
+    EXPECT_EQ(KeysTo(started.at(101)), "@FP\n");
+    EXPECT_EQ(fake().Find(started.at(100))->placement.normalPosition,
+              (platform::Rect{5, 6, 705, 506}));
+    EXPECT_EQ(KeysTo(base), "");
+    EXPECT_EQ(strip.messages.back(), "info:各タグの切替をして印刷開始を行って下さい。");
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+TEST_F(JwcadStripTest, BatchPrintGuardsAndRefusal) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    AppendTag("A", "C:\\JWW\\plan1.jww");
+    jw.Button6Click();  // entry 0 has no path yet
+    EXPECT_TRUE(strip.messages.empty());
+    TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+    strip.confirmAnswer = false;
+    jw.Button6Click();
+    EXPECT_EQ(strip.messages.size(), 1u);
+    EXPECT_TRUE(fake().starts.empty());
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+TEST_F(JwcadStripTest, CloseSendsExitOnlyToStartedWindows) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    AppendTag("A", "a");
+    AppendTag("B", "b");
+    AppendTag("C", "c");
+    auto b = fake().AddWindow("b.jww - jw_win", 60);
+    TagLists[2].Handle = b;
+    jw.Button7Click();
+    EXPECT_EQ(KeysTo(b), "@FX");
+    EXPECT_EQ(TagLists[2].Handle, b);
+    strip.confirmAnswer = false;
+    fake().keys.clear();
+    jw.Button7Click();
+    EXPECT_TRUE(fake().keys.empty());
+}
+
+TEST_F(JwcadStripTest, SettingsExchange) {
+    jw.FormShow();
+    KeyWait = 0.5;
+    MaximizeOnSend = 2;
+    strip.settingsAnswer = TSettingsExchange{2, 3000, 250, 1};
+    const int arranges = strip.arranges;
+    jw.Button2Click();
+    EXPECT_EQ(strip.settingsIn.KeyWaitMs, 500);
+    EXPECT_EQ(strip.settingsIn.MaximizeOnSend, 2);
+    EXPECT_EQ(jw.TagDirection, 2);
+    EXPECT_EQ(jw.SearchInterval, 3000);
+    EXPECT_DOUBLE_EQ(KeyWait, 0.25);
+    EXPECT_EQ(MaximizeOnSend, 1);
+    EXPECT_EQ(strip.arranges, arranges + 1);
+    EXPECT_TRUE(strip.timerEnabled);
+    EXPECT_EQ(strip.timerInterval, 3000);
+
+    KeyWait = 1e300;  // only a hand-edited file gives this
+    strip.settingsAnswer.reset();
+    jw.Button2Click();
+    EXPECT_EQ(strip.settingsIn.KeyWaitMs, 2147483647);
+    EXPECT_DOUBLE_EQ(KeyWait, 1e300);
+}
+
+}  // namespace
