@@ -1,0 +1,305 @@
+#include "tags/Func_.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+void Delay(std::uint32_t ms) {
+    platform::Platform& p = platform::Current();
+    const std::uint32_t start = p.GetTickCount();
+    for (;;) {
+        p.ProcessMessages();
+        // Unsigned difference: right across the wrap of the 32-bit tick counter.
+        const std::uint32_t elapsed = p.GetTickCount() - start;
+        if (elapsed >= ms) {
+            return;
+        }
+        // Sleep until the next message or the deadline instead of spinning a core.
+        p.WaitForMessage(ms - elapsed);
+    }
+}
+
+std::string SafeCopy(const std::string& text, int from, int count) {
+    if (from < 1) {
+        from = 1;
+    }
+    const auto first = static_cast<std::size_t>(from - 1);
+    if (first >= text.size() || count < 1) {
+        return {};
+    }
+    return text.substr(first, static_cast<std::size_t>(count));
+}
+
+std::string MbcsCopy(const std::string& text, int start, int limit, int& taken) {
+    taken = 0;
+    const auto length = static_cast<std::int64_t>(text.size());
+    if (text.empty() || start < 1 || start > length || limit <= 0) {
+        return {};
+    }
+    const std::int64_t last = static_cast<std::int64_t>(start) + limit - 1;
+    std::string result;
+    // Character boundaries are only known when scanning from the first byte.
+    std::int64_t p = 1;
+    while (p <= length) {
+        const char c = text[static_cast<std::size_t>(p - 1)];
+        if (IsLeadByte(static_cast<unsigned char>(c))) {
+            if (start <= p && p + 1 <= last) {
+                result += c;
+                if (p < length) {
+                    result += text[static_cast<std::size_t>(p)];
+                }
+                taken += 2;
+            }
+            p += 2;
+        } else {
+            if (start <= p && p <= last) {
+                result += c;
+                taken += 1;
+            }
+            p += 1;
+        }
+    }
+    return result;
+}
+
+namespace {
+
+std::size_t SkipBlanks(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    return i;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int HexValue(char c) {
+    if (IsDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// The 32-bit pattern of the hex digits from i to the end; a sign written before the prefix
+// does not change it, so "-$10" reads as 16.
+std::int32_t HexPattern(const std::string& text, std::size_t i) {
+    if (i >= text.size()) {
+        return 0;
+    }
+    std::uint32_t value = 0;
+    int significant = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = HexValue(text[i]);
+        if (digit < 0) {
+            return 0;
+        }
+        if (significant > 0 || digit != 0) {
+            if (++significant > 8) {
+                return 0;
+            }
+        }
+        value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::int32_t StrToIntZero(const std::string& text) {
+    std::size_t i = SkipBlanks(text);
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        return HexPattern(text, i + 1);
+    }
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        return HexPattern(text, i + 2);
+    }
+    if (i >= text.size()) {
+        return 0;
+    }
+    // Accumulate the magnitude, stopping as soon as it cannot fit any more.
+    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i])) {
+            return 0;
+        }
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit) {
+            return 0;
+        }
+    }
+    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+namespace {
+
+// The parts of a number text that passed the grammar check.
+struct FloatText {
+    bool negative = false;
+    std::string intDigits;
+    std::string fracDigits;
+    bool expNegative = false;
+    std::string expDigits;
+};
+
+bool ParseFloatText(const std::string& text, FloatText& out) {
+    std::size_t i = SkipBlanks(text);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        out.negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size()) {
+        return false;
+    }
+    while (i < text.size() && IsDigit(text[i])) {
+        out.intDigits += text[i++];
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            out.fracDigits += text[i++];
+        }
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            out.expNegative = text[i] == '-';
+            ++i;
+        }
+        while (i < text.size() && IsDigit(text[i])) {
+            out.expDigits += text[i++];
+        }
+        if (out.expDigits.empty()) {
+            return false;
+        }
+    }
+    return i == text.size();
+}
+
+// Only asked once the value is known to be out of range: whether it is too large rather
+// than too small. The decimal exponent of the leading digit, saturated far beyond the range
+// of a double, decides it.
+bool IsTooLarge(const FloatText& f) {
+    std::int64_t exponent = 0;
+    for (char c : f.expDigits) {
+        exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), 1000000);
+    }
+    if (f.expNegative) {
+        exponent = -exponent;
+    }
+    const std::size_t firstInt = f.intDigits.find_first_not_of('0');
+    if (firstInt != std::string::npos) {
+        exponent += static_cast<std::int64_t>(f.intDigits.size() - firstInt);
+    } else {
+        const std::size_t firstFrac = f.fracDigits.find_first_not_of('0');
+        exponent -= static_cast<std::int64_t>(firstFrac);
+    }
+    return exponent > 0;
+}
+
+}  // namespace
+
+double StrToFloatZero(const std::string& text) {
+    FloatText f;
+    if (!ParseFloatText(text, f)) {
+        return 0;
+    }
+    if (f.intDigits.empty() && f.fracDigits.empty()) {
+        return 0;  // "." and "-." are accepted and read as 0
+    }
+    // from_chars ignores the locale: the point is always ".".
+    std::string plain = f.intDigits + "." + f.fracDigits;
+    if (!f.expDigits.empty()) {
+        plain += f.expNegative ? "e-" : "e";
+        plain += f.expDigits;
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (IsTooLarge(f)) {
+            throw FloatOverflowError();
+        }
+        return 0;
+    }
+    if (ec != std::errc() || end != plain.data() + plain.size()) {
+        return 0;
+    }
+    return f.negative ? -value : value;
+}
+
+std::string FloatToText(double value) {
+    if (std::isnan(value)) {
+        return "NAN";
+    }
+    if (value < 0) {
+        return "-" + FloatToText(-value);
+    }
+    if (std::isinf(value)) {
+        return "INF";
+    }
+    if (value == 0) {
+        return "0";
+    }
+    // d.dddddddddddddde±x: 15 significant digits, rounded once; to_chars ignores the locale.
+    char buffer[32];
+    const char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
+    const std::string_view sci(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t e = sci.find('e');
+    std::string digits = std::string(sci.substr(0, 1)) + std::string(sci.substr(2, e - 2));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    const char* exponentText = sci.data() + e + 1;
+    if (*exponentText == '+') {
+        ++exponentText;
+    }
+    int exponent = 0;
+    std::from_chars(exponentText, end, exponent);
+
+    if (exponent < -5 || exponent >= 15) {
+        const std::string fraction = digits.size() > 1 ? "." + digits.substr(1) : "";
+        return digits.substr(0, 1) + fraction + "E" + std::to_string(exponent);
+    }
+    if (exponent < 0) {
+        return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    const auto intCount = static_cast<std::size_t>(exponent + 1);
+    if (digits.size() <= intCount) {
+        return digits + std::string(intCount - digits.size(), '0');
+    }
+    return digits.substr(0, intCount) + "." + digits.substr(intCount);
+}
+
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x80 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFD);
+}
+
+std::string UpperSjis(const std::string& text) {
+    std::string out = text;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (IsLeadByte(c)) {
+            ++i;  // the second byte may look like a letter; it is not one
+        } else if (c >= 'a' && c <= 'z') {
+            out[i] = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return out;
+}

@@ -1,0 +1,126 @@
+#include "tags/Func_.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/fake/FakePlatform.h"
+
+TEST(Delay, EndsOnceTheCountHasPassedEvenAcrossTheWrap) {
+    struct Case {
+        std::uint32_t start, ms, end;
+        int pumps;
+    };
+    // 0: pumps once and returns; then: blocks for the rest and pumps again, also when the
+    // counter wraps during the wait or start + count wraps below start.
+    const Case cases[] = {{1000, 0, 1000, 1},
+                          {1000, 500, 1500, 2},
+                          {0xFFFFFF00u, 0x200, 0x100, 2},
+                          {5, 0xFFFFFFFFu, 4, 2}};
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform p;
+        p.fake.SetTick(c.start);
+        Delay(c.ms);
+        EXPECT_EQ(p.fake.GetTickCount(), c.end) << c.start << "+" << c.ms;
+        EXPECT_EQ(p.fake.messagePumps, c.pumps) << c.start << "+" << c.ms;
+    }
+}
+
+TEST(SafeCopy, NeverFailsOnBadBounds) {
+    struct Case {
+        int from, count;
+        const char* want;
+    };
+    // clang-format off
+    const Case cases[] = {{0, 3, "abc"}, {-5, 2, "ab"}, {5, 10, "ef"}, {7, 1, ""}, {2, 0, ""},
+                          {6, 1, "f"}, {1, 2147483647, "abcdef"}};
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(SafeCopy("abcdef", c.from, c.count), c.want) << c.from << "," << c.count;
+    }
+    EXPECT_EQ(SafeCopy("", 1, 1), "");
+}
+
+TEST(MbcsCopy, NeverSplitsADoubleByteCharacter) {
+    const std::string a{'a', '\x82', '\xA0', 'b'};
+    struct Case {
+        std::string text;
+        int start, limit;
+        std::string want;
+        int taken;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {a, 1, 2, "a", 1}, {a, 2, 2, "\x82\xA0", 2}, {a, 3, 2, "b", 1},  // 3 is a second byte
+        {a, 5, 2, "", 0}, {a, 0, 2, "", 0}, {a, 1, 0, "", 0},
+        {"ab\x81", 1, 3, "ab", 2}, {"ab\x81", 1, 4, "ab\x81", 4},  // a trailing lead byte
+        {"\x80\x41\xFD\x42", 1, 4, "\x80\x41\xFD\x42", 4},       // 0x80 and 0xFD lead too
+        {std::string(79, 'n') + "\x82\xA0", 1, 80, std::string(79, 'n'), 79}};
+    // clang-format on
+    for (const Case& c : cases) {
+        int taken = -1;
+        EXPECT_EQ(MbcsCopy(c.text, c.start, c.limit, taken), c.want) << c.start << "/" << c.limit;
+        EXPECT_EQ(taken, c.taken) << c.start << "/" << c.limit;
+    }
+}
+
+TEST(StrToIntZero, ReadsWholeTextOrGivesZero) {
+    // clang-format off
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"12", 12}, {"  12", 12}, {"12 ", 0}, {"+7", 7}, {"-7", -7}, {"007", 7},
+        {"2147483648", 0}, {"-2147483648", -2147483647 - 1}, {"99999999999999999999", 0},
+        {"$1F", 31}, {"x1F", 31}, {"0x1f", 31}, {"-$10", 16}, {"$FFFFFFFF", -1},
+        {"$000000001", 1}, {"$100000000", 0}, {"0x", 0}, {"1.5", 0}, {"abc", 0}, {"-", 0},
+        {"   ", 0}, {"", 0}, {"+-1", 0}};
+    // clang-format on
+    for (const auto& [text, want] : cases) {
+        EXPECT_EQ(StrToIntZero(text), want) << '"' << text << '"';
+    }
+}
+
+TEST(StrToFloatZero, ReadsWholeTextOrGivesZero) {
+    // clang-format off
+    const std::pair<const char*, double> cases[] = {
+        {"0.5", 0.5}, {"  0.5", 0.5}, {".5", 0.5}, {"5.", 5}, {"1e3", 1000}, {"-2.5E-1", -0.25},
+        {".", 0}, {"-.", 0}, {"0,5", 0}, {"1e", 0}, {"0.5 ", 0}, {"$10", 0}, {"", 0}, {"-", 0},
+        {" ", 0}, {"1e-400", 0}, {"1.7976931348623157e308", 1.7976931348623157e308}};
+    // clang-format on
+    for (const auto& [text, want] : cases) {
+        EXPECT_EQ(StrToFloatZero(text), want) << '"' << text << '"';
+    }
+    for (const char* text : {"1e400", "-1e309", "1e99999999999999999999", "0.001e312"}) {
+        EXPECT_THROW(StrToFloatZero(text), FloatOverflowError) << text;
+    }
+}
+
+TEST(FloatToText, ShortestGeneralForm) {
+    // clang-format off
+    const std::pair<double, const char*> cases[] = {
+        {0.5, "0.5"}, {1, "1"}, {0.25, "0.25"}, {0, "0"}, {2.5, "2.5"}, {0.1, "0.1"},
+        {-0.5, "-0.5"}, {100, "100"}, {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"},
+        {0.00001, "0.00001"}, {0.000001, "1E-6"}, {1.23e-7, "1.23E-7"},
+        {123456789012345, "123456789012345"}, {1e15, "1E15"}, {1.5e20, "1.5E20"}};
+    // clang-format on
+    for (const auto& [value, want] : cases) {
+        EXPECT_EQ(FloatToText(value), want) << want;
+    }
+    // Every value the settings dialog can produce reads back as itself.
+    for (int ms = 0; ms <= 60000; ++ms) {
+        const std::string text = FloatToText(ms / 1000.0);
+        ASSERT_EQ(text.find('E'), std::string::npos) << ms;
+        ASSERT_EQ(std::nearbyint(StrToFloatZero(text) * 1000), ms) << text;
+    }
+}
+
+TEST(UpperSjis, OnlyAsciiLettersOutsideDoubleByteCharacters) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"c:\\jww\\plan.jww", "C:\\JWW\\PLAN.JWW"},
+        {"\x83\x61x", "\x83\x61X"},  // trail byte 'a' stays
+        {"\x95\\a", "\x95\\A"},      // 表: trail byte '\'
+        {"\xB1z", "\xB1Z"},          // half-width katakana
+        {"z\x81", "Z\x81"},          // a lead byte at the end
+        {"\xFD\x7Az", "\xFD\x7AZ"}};
+    for (const auto& [text, want] : cases) {
+        EXPECT_EQ(UpperSjis(text), want);
+    }
+}
