@@ -1,0 +1,37 @@
+// The line files of the tag store and the settings. Written lines end in CR LF; a reader
+// takes LF or CR LF as the end of a line and the byte 0x1A as the end of the file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace textlines {
+
+class LineReader {
+  public:
+    explicit LineReader(std::string_view bytes);
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
+    // The next line without its end; empty text once the end of the file has been reached.
+    std::string Next();
+
+  private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Replaces every CR, LF and 0x1A with a blank: inside a value they would split its line or
+// end the whole file when it is read back.
+std::string OneLine(std::string text);
+
+// Appends text as one line ending in CR LF, made safe with OneLine.
+void AppendLine(std::string& out, const std::string& text);
+
+// The temporary that a save writes beside path before it replaces path.
+std::string TempPathFor(const std::string& path);
+
+// Creates path, writes bytes, flushes and closes. False on any failure, and then the
+// half-written file is deleted.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace textlines
