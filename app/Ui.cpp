@@ -142,4 +142,67 @@ void SetTextSjis(HWND control, const std::string& sjis) {
     SetWindowTextW(control, platform::SjisToWide(sjis).c_str());
 }
 
+HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int left,
+                int top, int width, int height, int id, DWORD exStyle) {
+    HWND control = CreateWindowExW(
+        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    return control;
+}
+
+void InputError(HWND dialog, HWND field, const wchar_t* text) {
+    MessageBeep(0xFFFF);
+    PlainMessage(dialog, text);
+    SetFocus(field);
+}
+
+void PaintRaisedPanel(HDC dc, const RECT& panel) {
+    RECT r = panel;
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+}
+
+int EnterButtonId(HWND dialog, int fallback) {
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) == dialog &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) !=
+            0) {
+        return GetDlgCtrlID(focus);
+    }
+    return fallback;
+}
+
+void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(dialog, GetFocus(), wParam != 0);
+    if (next) {
+        SetFocus(next);
+    }
+}
+
+void KeepFocusOnActivate(HWND dialog, WPARAM wParam, HWND& focus) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND now = GetFocus();
+        if (now && IsChild(dialog, now)) {
+            focus = now;
+        }
+    } else if (!HIWORD(wParam) && focus && IsWindowVisible(focus)) {
+        SetFocus(focus);
+    }
+}
+
+RECT RestoredRect(HWND window) {
+    RECT r{};
+    if (IsIconic(window) || IsZoomed(window)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(window, &placement)) {
+            return placement.rcNormalPosition;
+        }
+    }
+    GetWindowRect(window, &r);
+    return r;
+}
+
 }  // namespace ui

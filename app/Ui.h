@@ -37,4 +37,32 @@ std::wstring GetText(HWND control);
 std::string GetTextSjis(HWND control);
 void SetTextSjis(HWND control, const std::string& sjis);
 
+// ---- What the three dialogs share ----
+
+// A control at a place in pixels, in the shared font.
+HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int left,
+                int top, int width, int height, int id = 0, DWORD exStyle = 0);
+
+// An input error in a dialog: the message beep 0xFFFF, the plain message, and the keyboard focus
+// back on the field.
+void InputError(HWND dialog, HWND field, const wchar_t* text);
+
+// A panel with the default raised bevel, drawn on the dialog's own face under its controls.
+void PaintRaisedPanel(HDC dc, const RECT& panel);
+
+// The button that Enter presses: the push button that has the focus, else fallback (0: none).
+// The answer to DM_GETDEFID, which the keyboard interface of RunModal asks for.
+int EnterButtonId(HWND dialog, int fallback);
+
+// WM_NEXTDLGCTL for a window that is not a dialog box, so the keyboard interface of RunModal
+// can move the focus (arrow keys, access keys of group boxes).
+void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam);
+
+// WM_ACTIVATE for a dialog: remembers the focused control when the dialog is deactivated and
+// gives the focus back to it (or to the control the dialog chose on showing) when reactivated.
+void KeepFocusOnActivate(HWND dialog, WPARAM wParam, HWND& focus);
+
+// The window's rectangle as it is when neither minimised nor maximised.
+RECT RestoredRect(HWND window);
+
 }  // namespace ui

@@ -1,0 +1,221 @@
+#include "app/Unit2.h"
+
+#include <imm.h>
+
+#include "app/Ui.h"
+#include "app/logic/DialogRules.h"
+#include "platform/win32/Codepage.h"
+
+TForm2* Form2 = nullptr;
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuillboxSettings";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kClientWidth = 293;
+constexpr int kClientHeight = 166;
+constexpr RECT kPanel1{0, 0, 293, 129};
+constexpr int kFirstRadioId = 201;
+constexpr int kEdit1Id = 211;
+constexpr int kEdit2Id = 212;
+constexpr int kCheckBox1Id = 213;
+constexpr int kEditLimit = 6;
+
+constexpr const wchar_t* kDirections[kDirectionItems] = {L"上", L"下", L"左", L"右"};
+
+}  // namespace
+
+// ---- Creation ------------------------------------------------------------------------------
+
+void TForm2::Create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = ui::Instance();
+    wc.hIcon = ui::Icon();
+    wc.hIconSm = ui::Icon();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+
+    RECT outer{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
+    hwnd_ = CreateWindowExW(0, kClassName, L"設定", kStyle, 192, 110, outer.right - outer.left,
+                            outer.bottom - outer.top, nullptr, nullptr, ui::Instance(), this);
+    CreateControls();
+}
+
+// The controls of Panel1 sit on the window itself (the panel is at 0, 0), so the keyboard
+// interface reaches them and their notifications come here. Creation order is tab order.
+void TForm2::CreateControls() {
+    RadioGroup1 = ui::AddControl(hwnd_, L"BUTTON", L"タグの向き(&T)", BS_GROUPBOX, 8, 3, 273, 41);
+    // Four columns, laid out as a radio group does: 10 pixels of frame, the rest shared.
+    const int columnWidth = (273 - 10) / kDirectionItems;
+    for (int i = 0; i < kDirectionItems; ++i) {
+        const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
+        radios_[i] =
+            ui::AddControl(hwnd_, L"BUTTON", kDirections[i], style, 8 + 8 + i * columnWidth, 3 + 14,
+                           columnWidth, 23, kFirstRadioId + i);
+    }
+    ui::AddControl(hwnd_, L"STATIC", L"アプリケーション検索割込時間", SS_LEFT | SS_NOPREFIX, 8, 60,
+                   182, 13);
+    Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 208, 56, 57,
+                           21, kEdit1Id, WS_EX_CLIENTEDGE);
+    ui::AddControl(hwnd_, L"STATIC", L"秒", SS_LEFT, 272, 64, 13, 13);
+    ui::AddControl(hwnd_, L"STATIC", L"コマンドキー送信ウエイト時間", SS_LEFT | SS_NOPREFIX, 8, 84,
+                   182, 13);
+    Edit2 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 208, 80, 57,
+                           21, kEdit2Id, WS_EX_CLIENTEDGE);
+    ui::AddControl(hwnd_, L"STATIC", L"秒", SS_LEFT, 272, 88, 13, 13);
+    CheckBox1 =
+        ui::AddControl(hwnd_, L"BUTTON", L"キー送信時、最大化表示する",
+                       WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 104, 217, 17, kCheckBox1Id);
+    Button1 = ui::AddControl(hwnd_, L"BUTTON", L"ＯＫ(&Y)",
+                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 80, 136, 75, 25, IDOK);
+    Button2 = ui::AddControl(hwnd_, L"BUTTON", L"キャンセル(&N)",
+                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 176, 136, 115, 25, IDCANCEL);
+
+    for (HWND edit : {Edit1, Edit2}) {
+        SendMessageW(edit, EM_LIMITTEXT, kEditLimit, 0);
+        // Numbers only: typing goes in as plain half-width characters.
+        ImmAssociateContext(edit, nullptr);
+    }
+}
+
+// ---- The exchange --------------------------------------------------------------------------
+
+void TForm2::ShowModal(HWND owner) {
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    FormShow();
+    done_ = false;
+    ui::RunModal(hwnd_, owner, done_);
+}
+
+void TForm2::SetPosition(int left, int top) {
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm2::GetPosition(int& left, int& top) const {
+    const RECT r = ui::RestoredRect(hwnd_);
+    left = r.left;
+    top = r.top;
+}
+
+// ---- Handlers ------------------------------------------------------------------------------
+
+void TForm2::FormShow() {
+    Accepted = false;
+    const TSettingsView view =
+        ShowSettings(TagDirection, SearchInterval, KeyWaitMs, MaximizeOnSend);
+    SelectDirection(view.RadioIndex);
+    SetWindowTextW(Edit1, platform::SjisToWide(view.IntervalText).c_str());
+    SetWindowTextW(Edit2, platform::SjisToWide(view.KeyWaitText).c_str());
+    SendMessageW(CheckBox1, BM_SETCHECK, view.Ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+    focus_ = radios_[static_cast<std::size_t>(view.RadioIndex)];
+}
+
+void TForm2::Button1Click() {
+    TSettingsView input;
+    input.RadioIndex = SelectedDirection();
+    input.IntervalText = ui::GetTextSjis(Edit1);
+    input.KeyWaitText = ui::GetTextSjis(Edit2);
+    input.Ticked = SendMessageW(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const TSettingsCheck check = CheckSettings(input);
+    if (check.Failed != TSettingsField::None) {
+        focus_ = check.Failed == TSettingsField::Interval ? Edit1 : Edit2;
+        ui::InputError(hwnd_, focus_, platform::Utf8ToWide(check.Message).c_str());
+        return;
+    }
+    Accepted = true;
+    TagDirection = check.Values.TagDirection;
+    SearchInterval = check.Values.SearchInterval;
+    KeyWaitMs = check.Values.KeyWaitMs;
+    MaximizeOnSend = check.Values.MaximizeOnSend;
+    done_ = true;
+}
+
+void TForm2::Button2Click() {
+    done_ = true;
+}
+
+// ---- Radio group ---------------------------------------------------------------------------
+
+// The checked item carries the group's tab stop, so Tab enters the group on it.
+void TForm2::SelectDirection(int index) {
+    for (int i = 0; i < kDirectionItems; ++i) {
+        HWND radio = radios_[static_cast<std::size_t>(i)];
+        SendMessageW(radio, BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        LONG_PTR style = GetWindowLongPtrW(radio, GWL_STYLE);
+        style = i == index ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
+        SetWindowLongPtrW(radio, GWL_STYLE, style);
+    }
+}
+
+int TForm2::SelectedDirection() const {
+    for (int i = 0; i < kDirectionItems; ++i) {
+        if (SendMessageW(radios_[static_cast<std::size_t>(i)], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+// ---- Messages ------------------------------------------------------------------------------
+
+LRESULT CALLBACK TForm2::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TForm2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->hwnd_) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->OnMessage(msg, wParam, lParam);
+}
+
+LRESULT TForm2::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case DM_GETDEFID:
+            return MAKELRESULT(ui::EnterButtonId(hwnd_, IDOK), DC_HASDEFID);
+        case WM_NEXTDLGCTL:
+            ui::NextDialogControl(hwnd_, wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            ui::KeepFocusOnActivate(hwnd_, wParam, focus_);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd_, &ps);
+            ui::PaintRaisedPanel(dc, kPanel1);
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_CLOSE:
+            // FormClose does nothing: the close box acts as Cancel.
+            done_ = true;
+            return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void TForm2::OnCommand(int id, int code) {
+    if (id >= kFirstRadioId && id < kFirstRadioId + kDirectionItems) {
+        if (code == BN_CLICKED) {
+            SelectDirection(id - kFirstRadioId);
+        }
+        return;
+    }
+    switch (id) {
+        case IDOK:
+            Button1Click();
+            break;
+        case IDCANCEL:
+            Button2Click();
+            break;
+    }
+}

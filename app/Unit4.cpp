@@ -1,0 +1,231 @@
+#include "app/Unit4.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include "app/Ui.h"
+#include "tags/UnitV.h"
+
+TForm4* Form4 = nullptr;
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuillboxTagList";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kPanelHeight = 33;
+constexpr int kStatusHeight = 19;
+constexpr int kFirstButtonId = 401;  // not IDOK or IDCANCEL: Enter and Escape press no button
+constexpr int kGridId = 410;
+constexpr COLORREF kStatusColor = RGB(192, 220, 192);
+
+struct ButtonSpec {
+    const wchar_t* caption;
+    int left, width;
+};
+
+constexpr ButtonSpec kButtons[6] = {
+    {L"▲", 4, 29},      {L"▼", 36, 29},         {L"挿入", 68, 37},
+    {L"削除", 108, 37}, {L"ＯＫ(&Y)", 164, 69}, {L"キャンセル(&N)", 236, 109},
+};
+
+}  // namespace
+
+// ---- Creation ------------------------------------------------------------------------------
+
+void TForm4::Create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = ui::Instance();
+    wc.hIcon = ui::Icon();
+    wc.hIconSm = ui::Icon();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+
+    hwnd_ = CreateWindowExW(0, kClassName, L"タグ名リストの編集", kStyle, 192, 107, 415, 281,
+                            nullptr, nullptr, ui::Instance(), this);
+
+    // Panel1's buttons sit on the window itself (the panel is at 0, 0); creation order is tab
+    // order: the six buttons, then the grid.
+    for (int i = 0; i < 6; ++i) {
+        buttons_[static_cast<std::size_t>(i)] =
+            ui::AddControl(hwnd_, L"BUTTON", kButtons[i].caption, WS_TABSTOP | BS_PUSHBUTTON,
+                           kButtons[i].left, 4, kButtons[i].width, 25, kFirstButtonId + i);
+    }
+    SG1.Create(hwnd_, kGridId, 0, kPanelHeight, 0, 0);
+
+    // Placed by ArrangeChildren, not by the status bar's own sizing.
+    StatusBar1 = ui::AddControl(hwnd_, STATUSCLASSNAMEW, L"",
+                                SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                                0, 0, 0, kStatusHeight);
+    // A themed status bar ignores its background colour; this one keeps the classic look.
+    SetWindowTheme(StatusBar1, L"", L"");
+    SendMessageW(StatusBar1, SB_SIMPLE, TRUE, 0);
+    SendMessageW(StatusBar1, SB_SETBKCOLOR, 0, kStatusColor);
+    SendMessageW(
+        StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
+        reinterpret_cast<LPARAM>(L"タグジャンプ内容に無効な内容を入力しないよう注意して下さい。"));
+    ArrangeChildren();
+}
+
+// Panel1 along the top, StatusBar1 along the bottom, SG1 in between.
+void TForm4::ArrangeChildren() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int width = client.right;
+    const int gridHeight = std::max<int>(0, client.bottom - kPanelHeight - kStatusHeight);
+    SetWindowPos(SG1.Handle(), nullptr, 0, kPanelHeight, width, gridHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(StatusBar1, nullptr, 0, client.bottom - kStatusHeight, width, kStatusHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT panel{0, 0, width, kPanelHeight};
+    InvalidateRect(hwnd_, &panel, TRUE);
+}
+
+// ---- The exchange --------------------------------------------------------------------------
+
+void TForm4::ShowModal(HWND owner) {
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    FormShow();
+    done_ = false;
+    ui::RunModal(hwnd_, owner, done_);
+    SG1.EndEdit(false);
+}
+
+void TForm4::SetGeometry(int left, int top, int width, int height, int col0Width, int col1Width) {
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SG1.SetColWidth(0, col0Width);
+    SG1.SetColWidth(1, col1Width);
+}
+
+void TForm4::GetGeometry(int& left, int& top, int& width, int& height, int& col0Width,
+                         int& col1Width) const {
+    const RECT r = ui::RestoredRect(hwnd_);
+    left = r.left;
+    top = r.top;
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    col0Width = SG1.ColWidth(0);
+    col1Width = SG1.ColWidth(1);
+}
+
+// ---- Handlers ------------------------------------------------------------------------------
+
+void TForm4::FormShow() {
+    Accepted = false;
+    SG1.EndEdit(false);
+    model_.Fill(TagLists, TagCount);
+    SG1.ModelChanged();
+    focus_ = buttons_[0];
+}
+
+void TForm4::Button1Click() {
+    model_.MoveUp();
+    SG1.ModelChanged();
+}
+
+void TForm4::Button2Click() {
+    model_.MoveDown();
+    SG1.ModelChanged();
+}
+
+void TForm4::Button3Click() {
+    model_.Insert();
+    SG1.ModelChanged();
+}
+
+void TForm4::Button4Click() {
+    model_.Delete();
+    SG1.ModelChanged();
+}
+
+void TForm4::Button5Click() {
+    CommitEditedTags(model_.EditedRows());
+    Accepted = true;
+    done_ = true;
+}
+
+void TForm4::Button6Click() {
+    done_ = true;
+}
+
+// ---- Messages ------------------------------------------------------------------------------
+
+LRESULT CALLBACK TForm4::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TForm4*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->hwnd_) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->OnMessage(msg, wParam, lParam);
+}
+
+LRESULT TForm4::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case DM_GETDEFID: {
+            // No default button: Enter presses only a button that has the focus.
+            const int id = ui::EnterButtonId(hwnd_, 0);
+            return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+        }
+        case WM_NEXTDLGCTL:
+            ui::NextDialogControl(hwnd_, wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            ui::KeepFocusOnActivate(hwnd_, wParam, focus_);
+            return 0;
+        case WM_SIZE:
+            if (StatusBar1) {
+                ArrangeChildren();
+            }
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd_, &ps);
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            ui::PaintRaisedPanel(dc, RECT{0, 0, client.right, kPanelHeight});
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_CLOSE:
+            // FormClose does nothing: the close box acts as Cancel.
+            done_ = true;
+            return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void TForm4::OnCommand(int id) {
+    // A cell being edited keeps its text before any button acts on the grid.
+    if (id >= kFirstButtonId && id < kFirstButtonId + 6) {
+        SG1.EndEdit(true);
+    }
+    switch (id - kFirstButtonId) {
+        case 0:
+            Button1Click();
+            break;
+        case 1:
+            Button2Click();
+            break;
+        case 2:
+            Button3Click();
+            break;
+        case 3:
+            Button4Click();
+            break;
+        case 4:
+            Button5Click();
+            break;
+        case 5:
+            Button6Click();
+            break;
+    }
+}

@@ -1,0 +1,48 @@
+// The tag list editor: the base drawing's tag list in a two-column grid, where names and jump
+// texts are edited and tags moved, inserted and deleted. OK commits the grid into the tag list;
+// the list is touched nowhere else.
+#pragma once
+
+#include <array>
+
+#include "app/Grid.h"
+#include "app/logic/GridModel.h"
+#include "platform/win32/WinInclude.h"
+
+class TForm4 {
+  public:
+    bool Accepted = false;
+
+    // Creates the hidden window at start-up (after Form1).
+    void Create();
+    // Fills the grid from TagLists (FormShow), then the modal loop; OK commits the edited tags.
+    void ShowModal(HWND owner);
+    void SetGeometry(int left, int top, int width, int height, int col0Width, int col1Width);
+    void GetGeometry(int& left, int& top, int& width, int& height, int& col0Width,
+                     int& col1Width) const;
+    HWND Handle() const { return hwnd_; }
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id);
+    void ArrangeChildren();
+
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+
+    HWND hwnd_ = nullptr;
+    std::array<HWND, 6> buttons_{};  // Button1 ... Button6
+    HWND StatusBar1 = nullptr;
+    TGridModel model_;
+    TStringGrid SG1{model_};
+    HWND focus_ = nullptr;  // where the focus goes when the editor is activated
+    bool done_ = false;
+};
+
+extern TForm4* Form4;
