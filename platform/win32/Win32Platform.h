@@ -1,0 +1,59 @@
+// The platform over the real Win32 desktop. Every text crosses as Shift-JIS (code page 932)
+// and reaches Win32 through the wide APIs, so the result does not depend on the system locale.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+class Win32Platform : public Platform {
+  public:
+    void EnumWindows(const std::function<bool(WindowHandle)>& visit) override;
+    WindowHandle GetOwner(WindowHandle w) override;
+    bool IsWindowVisible(WindowHandle w) override;
+    std::string GetWindowText(WindowHandle w, int maxCount) override;
+    ProcessId GetWindowProcessId(WindowHandle w) override;
+    bool IsWindow(WindowHandle w) override;
+    void ShowWindow(WindowHandle w, int command) override;
+    bool IsIconic(WindowHandle w) override;
+    void OpenIcon(WindowHandle w) override;
+    bool SetForegroundWindow(WindowHandle w) override;
+    WindowHandle GetForegroundWindow() override;
+    bool GetWindowPlacement(WindowHandle w, WindowPlacement& placement) override;
+    bool SetWindowPlacement(WindowHandle w, const WindowPlacement& placement) override;
+    bool MoveWindow(WindowHandle w, const Rect& rect) override;
+
+    void KeyDown(std::uint8_t vk) override;
+    void KeyUp(std::uint8_t vk) override;
+
+    bool OpenClipboard() override;
+    bool EmptyClipboard() override;
+    void CloseClipboard() override;
+    bool IsClipboardTextAvailable() override;
+    std::string GetClipboardText() override;
+
+    std::optional<ProcessId> StartProcess(const std::string& commandLine,
+                                          const std::string& workingFolder,
+                                          std::uint32_t idleTimeoutMs) override;
+    std::string FindExecutable(const std::string& documentPath) override;
+    std::string ExecutablePath() override;
+
+    RegistryRead ReadUserString(const std::string& key, const std::string& subKey,
+                                const std::string& valueName, std::string& value) override;
+
+    bool FileExists(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to, bool replace) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    std::unique_ptr<OutFile> CreateFile(const std::string& path) override;
+
+    std::uint32_t GetTickCount() override;
+    void ProcessMessages() override;
+    void WaitForMessage(std::uint32_t timeoutMs) override;
+    void MessageBeep(std::uint32_t type) override;
+};
+
+// Cuts Shift-JIS text to at most maxBytes bytes without splitting a double-byte character.
+std::string CutSjis(const std::string& sjis, std::size_t maxBytes);
+
+}  // namespace platform
