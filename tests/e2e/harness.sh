@@ -1,0 +1,132 @@
+# The Wine side of the end-to-end tests and of scripts/run. Source it; do not run it.
+#
+#   qb_wine_begin PREFIX   lock and prepare PREFIX (created once, then reused), start Xvfb
+#                          when there is no DISPLAY, export the Wine environment
+#   qb_wine_end            end what qb_wine_begin started, and nothing else
+#
+# QB_JWSIM_EXE (a Linux path), when set, is associated with .jww in the prefix.
+
+QB_HARNESS_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+# "/a/b" as a Windows program under Wine sees it.
+qb_winpath() {
+    local p="$1"
+    printf 'Z:%s' "${p//\//\\}"
+}
+
+# Wine needs the Japanese glibc locale for code page 932 from LANG alone.
+qb_has_ja_locale() {
+    # grep without -q reads to the end, so locale never dies of SIGPIPE under pipefail.
+    locale -a 2>/dev/null | grep -ix 'ja_JP.utf8' >/dev/null
+}
+
+qb_ensure_locale() {
+    qb_has_ja_locale && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
+    fi
+    qb_has_ja_locale ||
+        echo "harness: the ja_JP.UTF-8 locale is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)" >&2
+}
+
+# A private X display when the caller has none. Sets QB_XVFB_PID.
+qb_start_display() {
+    QB_XVFB_PID=""
+    [ -n "${DISPLAY:-}" ] && return 0
+    local out
+    out="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out" >/dev/null 2>&1 {QB_LOCK_FD}>&- &
+    QB_XVFB_PID=$!
+    local i
+    for ((i = 0; i < 200; i++)); do
+        [ -s "$out" ] && grep -q . "$out" && break
+        sleep 0.05
+    done
+    if ! grep -q . "$out"; then
+        rm -f "$out"
+        echo "harness: Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$out")"
+    rm -f "$out"
+}
+
+# The wineserver of a prefix listens on a socket named after the prefix's device and inode;
+# it is running when that socket is bound.
+qb_server_running() {
+    local dev ino sock
+    [ -d "$WINEPREFIX" ] || return 1
+    read -r dev ino < <(stat -c '%d %i' "$WINEPREFIX")
+    sock="/tmp/.wine-$(id -u)/server-$(printf '%x' "$dev")-$(printf '%x' "$ino")/socket"
+    grep -qF " $sock" /proc/net/unix
+}
+
+qb_import_reg() {  # UTF-8 .reg text on stdin
+    local tmp
+    tmp="$(mktemp --suffix=.reg)"
+    { printf '\xff\xfe'; sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$tmp"
+    wine regedit /S "$(qb_winpath "$tmp")" {QB_LOCK_FD}>&-
+    rm -f "$tmp"
+}
+
+qb_ensure_prefix() {
+    local stamp="$WINEPREFIX/.qb-settings"
+    local want
+    want="$(sha1sum <"$QB_HARNESS_DIR/wine-settings.reg" | cut -d' ' -f1)"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "harness: creating the Wine prefix $WINEPREFIX" >&2
+        mkdir -p "$WINEPREFIX"
+        wine wineboot -i >/dev/null 2>&1 {QB_LOCK_FD}>&-
+    fi
+    if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
+        qb_import_reg <"$QB_HARNESS_DIR/wine-settings.reg"
+        echo "$want" >"$stamp"
+    fi
+    if [ -n "${QB_JWSIM_EXE:-}" ] &&
+        [ "$(cat "$WINEPREFIX/.qb-jww" 2>/dev/null)" != "$QB_JWSIM_EXE" ]; then
+        # Wine's FindExecutable reads only HKLM\Software\Classes.
+        local exe
+        exe="$(qb_winpath "$QB_JWSIM_EXE")"
+        exe="${exe//\\/\\\\}"
+        qb_import_reg <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\Software\\Classes\\.jww]
+@="JwwFile"
+
+[HKEY_LOCAL_MACHINE\\Software\\Classes\\JwwFile\\shell\\open\\command]
+@="\\"$exe\\" \\"%1\\""
+REG
+        echo "$QB_JWSIM_EXE" >"$WINEPREFIX/.qb-jww"
+    fi
+}
+
+qb_wine_begin() {
+    export WINEPREFIX="$1"
+    export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    qb_ensure_locale
+    export LANG=ja_JP.UTF-8
+    unset LC_ALL LC_CTYPE LC_MESSAGES
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    # One user of a prefix at a time: focus, clipboard and windows are shared within it.
+    exec {QB_LOCK_FD}>"$WINEPREFIX.lock"
+    flock "$QB_LOCK_FD"
+    qb_start_display || return 1
+    QB_OWN_SERVER=1
+    qb_server_running && QB_OWN_SERVER=0
+    qb_ensure_prefix
+}
+
+qb_wine_end() {
+    if [ "${QB_OWN_SERVER:-0}" = 1 ]; then
+        wineserver -k {QB_LOCK_FD}>&- 2>/dev/null || true
+        wineserver -w {QB_LOCK_FD}>&- 2>/dev/null || true
+    fi
+    if [ -n "${QB_XVFB_PID:-}" ]; then
+        kill "$QB_XVFB_PID" 2>/dev/null || true
+        wait "$QB_XVFB_PID" 2>/dev/null || true
+    fi
+    if [ -n "${QB_LOCK_FD:-}" ]; then
+        exec {QB_LOCK_FD}>&-
+    fi
+}
