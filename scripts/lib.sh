@@ -2,7 +2,10 @@
 
 QB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-QB_PACKAGES=(cmake ninja-build g++ libgtest-dev clang-format
+# The Wine side (prefix, display, locale) lives with the end-to-end tests that use it most.
+source "$QB_ROOT/tests/e2e/harness.sh"
+
+QB_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest clang-format
              mingw-w64 g++-mingw-w64-x86-64-posix
              wine wine64 xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic locales)
 
@@ -11,7 +14,7 @@ qb_ensure_packages() {
     local missing=()
     local p
     for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep "install ok installed" >/dev/null ||
             missing+=("$p")
     done
     if ((${#missing[@]})); then
@@ -22,4 +25,19 @@ qb_ensure_packages() {
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
             "${missing[@]}" >/dev/null
     fi
+}
+
+# Configures a preset once and builds it (again only what changed).
+qb_build() {
+    local preset="$1"
+    [ -f "$QB_ROOT/build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+    cmake --build "$QB_ROOT/build/$preset" -j2
+}
+
+# Lists the project's C++ files that clang-format would change.
+qb_unformatted() {
+    local f
+    git -C "$QB_ROOT" ls-files -- '*.cpp' '*.h' | while read -r f; do
+        clang-format --dry-run -Werror "$QB_ROOT/$f" >/dev/null 2>&1 || echo "$f"
+    done
 }

@@ -195,3 +195,36 @@ TEST(Probe, OwnedWindowWithTheSameTitleIsOwned) {
 }
 
 }  // namespace
+
+namespace {
+
+// The start-up switches other scenarios lean on: how soon jwsim is input-idle, and what kind
+// of top-level window it has by then.
+TEST(Probe, StartUpSwitchesShapeIdleAndWindow) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* value;
+        DWORD idleResult;
+        bool visible;
+    };
+    const Case cases[] = {
+        {L"JWSIM_NONE", L"", 0, true},
+        {L"JWSIM_SLOW_START_MS", L"300", 0, true},
+        {L"JWSIM_HIDDEN", L"1", 0, false},
+        {L"JWSIM_NEVER_IDLE", L"1", WAIT_TIMEOUT, true},
+    };
+    e2e::Workspace ws;
+    std::wstring drawing = ws.CreateDrawing(kDrawing);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(e2e::Utf8(c.name));
+        e2e::Process jw = ws.StartJwsim(drawing, {}, {{c.name, c.value}});
+        ASSERT_TRUE(jw.started());
+        EXPECT_EQ(::WaitForInputIdle(jw.handle(), c.idleResult == 0 ? 10000 : 500), c.idleResult);
+        HWND window = nullptr;
+        e2e::WaitFor([&] { return (window = e2e::FindUnownedWindowOf(jw.pid(), false)); });
+        ASSERT_NE(window, nullptr) << "no top-level window at all";
+        EXPECT_EQ(::IsWindowVisible(window) != FALSE, c.visible);
+    }
+}
+
+}  // namespace

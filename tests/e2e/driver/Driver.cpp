@@ -45,7 +45,12 @@ std::wstring FromUtf8(const std::string& utf8) {
 // ---- Paths and files -------------------------------------------------------------------
 
 std::wstring WinPath(const std::string& unixPath) {
-    std::wstring path = L"Z:" + FromUtf8(unixPath);
+    std::wstring path = FromUtf8(unixPath);
+    // Under Wine the build's paths are Linux ones, which Wine shows on drive Z:; a native
+    // Windows build hands in "C:/..." already.
+    if (path.size() < 2 || path[1] != L':') {
+        path = L"Z:" + path;
+    }
     for (wchar_t& c : path) {
         if (c == L'/') {
             c = L'\\';
@@ -274,18 +279,30 @@ HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs) {
     return found;
 }
 
+HWND FindUnownedWindowOf(DWORD pid, bool visibleOnly) {
+    struct Search {
+        DWORD pid;
+        bool visibleOnly;
+        HWND found = nullptr;
+        static BOOL CALLBACK Visit(HWND w, LPARAM param) {
+            auto* self = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if (owner == self->pid && ::GetWindow(w, GW_OWNER) == nullptr &&
+                (!self->visibleOnly || ::IsWindowVisible(w))) {
+                self->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        }
+    } search{pid, visibleOnly};
+    ::EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitFor(
-        [&] {
-            found = FindTopWindow([&](HWND w) {
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(w, &owner);
-                return owner == pid && ::GetWindow(w, GW_OWNER) == nullptr;
-            });
-            return found != nullptr;
-        },
-        timeoutMs);
+    WaitFor([&] { return (found = FindUnownedWindowOf(pid)) != nullptr; }, timeoutMs);
     return found;
 }
 

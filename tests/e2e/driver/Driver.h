@@ -10,6 +10,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WinInclude.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -31,7 +33,8 @@ std::string Utf8(const std::wstring& wide);
 std::wstring FromUtf8(const std::string& utf8);
 
 // ---- Paths and files -------------------------------------------------------------------
-// A Linux path as Wine shows it to Windows programs ("/a/b" -> "Z:\a\b").
+// A path from the build as Windows programs see it: "/a/b" -> "Z:\a\b" under Wine,
+// "C:/a/b" -> "C:\a\b" on Windows.
 std::wstring WinPath(const std::string& unixPath);
 // An environment variable that the build must set; fails the test when it is missing.
 std::string RequiredEnv(const char* name);
@@ -84,6 +87,8 @@ std::wstring WindowTitle(HWND w);
 // The first visible top-level window (owned or not) for which match holds.
 HWND FindTopWindow(const std::function<bool(HWND)>& match);
 HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs = kDefaultWaitMs);
+// The first unowned top-level window of a process, visible or (visibleOnly false) not.
+HWND FindUnownedWindowOf(DWORD pid, bool visibleOnly = true);
 // The first visible, unowned top-level window of a process.
 HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs = kDefaultWaitMs);
 // A visible window owned by owner (a dialog or message box, not a menu), optionally with a
