@@ -315,16 +315,23 @@ RegistryRead Win32Platform::ReadUserString(const std::string& key, const std::st
     DWORD type = 0;
     DWORD size = 0;
     rc = ::RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    std::vector<wchar_t> data;
+    DWORD bytes = 0;
+    // The value may grow between asking its size and reading it; ask again then.
+    for (int attempt = 0; rc == ERROR_SUCCESS; ++attempt) {
+        data.assign(size / sizeof(wchar_t) + 2, L'\0');
+        bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        rc = ::RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(data.data()), &bytes);
+        if (rc != ERROR_MORE_DATA || attempt == 2) {
+            break;
+        }
+        size = bytes;
+        rc = ERROR_SUCCESS;
+    }
     if (rc == ERROR_FILE_NOT_FOUND) {
         return RegistryRead::Missing;
     }
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        return RegistryRead::Error;
-    }
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
-    rc = ::RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type,
-                            reinterpret_cast<BYTE*>(data.data()), &bytes);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return RegistryRead::Error;
     }

@@ -88,6 +88,54 @@ TEST(Probe, FolderValueIsReadBackFromTheUserRegistry) {
               platform::RegistryRead::Missing);
 }
 
+// What ReadUserString makes of each kind of value, written straight into the registry.
+TEST(Probe, UserStringReadsOnlyStringValues) {
+    const wchar_t* key = L"SOFTWARE\\QuillboxProbe\\値";
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    const std::wstring text = L"C:\\図面";
+    const std::wstring expand = L"%TEMP%\\表";
+    const DWORD number = 7;
+    const std::wstring unterminated = L"表示";  // stored without its zero
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"sz", REG_SZ, text.c_str(),
+                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"expand", REG_EXPAND_SZ, expand.c_str(),
+                                static_cast<DWORD>((expand.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"dword", REG_DWORD, &number, sizeof(number)),
+        ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"bare", REG_SZ, unterminated.c_str(),
+                                static_cast<DWORD>(unterminated.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    struct Case {
+        const char* name;
+        platform::RegistryRead result;
+        std::wstring value;
+    };
+    const Case cases[] = {
+        {"sz", platform::RegistryRead::Ok, text},
+        {"expand", platform::RegistryRead::Ok, expand},  // as stored, not expanded
+        {"bare", platform::RegistryRead::Ok, unterminated},
+        {"dword", platform::RegistryRead::Error, L"unchanged"},
+        {"none", platform::RegistryRead::Missing, L"unchanged"},
+    };
+    for (const Case& c : cases) {
+        std::string value = e2e::Sjis(L"unchanged");
+        // Key and sub-key are joined with one backslash, whether the key ends in one or not.
+        EXPECT_EQ(e2e::Platform().ReadUserString("SOFTWARE\\QuillboxProbe\\", e2e::Sjis(L"値"),
+                                                 c.name, value),
+                  c.result)
+            << c.name;
+        EXPECT_EQ(e2e::FromSjis(value), c.value) << c.name;
+    }
+    std::string value;
+    EXPECT_EQ(
+        e2e::Platform().ReadUserString("SOFTWARE\\QuillboxProbe", e2e::Sjis(L"値"), "sz", value),
+        platform::RegistryRead::Ok);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\QuillboxProbe");
+}
+
 TEST(Probe, FindExecutableNamesJwsimForAnExistingDrawing) {
     e2e::Workspace ws;
     std::wstring drawing = ws.CreateDrawing(kDrawing);
