@@ -1,5 +1,7 @@
 #include "app/Ui.h"
 
+#include <algorithm>
+
 #include "platform/win32/Codepage.h"
 
 namespace ui {
@@ -151,15 +153,27 @@ HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWOR
     return control;
 }
 
+HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height) {
+    HDC dc = GetDC(parent);
+    HGDIOBJ old = SelectObject(dc, Font());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(parent, dc);
+    return AddControl(parent, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, left, top,
+                      std::max<int>(width, extent.cx), std::max<int>(height, extent.cy));
+}
+
 void InputError(HWND dialog, HWND field, const wchar_t* text) {
     MessageBeep(0xFFFF);
     PlainMessage(dialog, text);
     SetFocus(field);
+    // As when tabbing into the field: its text selected, ready to be typed over.
+    SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
 void PaintRaisedPanel(HDC dc, const RECT& panel) {
     RECT r = panel;
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
 }
 

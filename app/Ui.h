@@ -43,11 +43,17 @@ void SetTextSjis(HWND control, const std::string& sjis);
 HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int left,
                 int top, int width, int height, int id = 0, DWORD exStyle = 0);
 
+// A one-line label that grows to its text, so a substitute font with wider glyphs neither wraps
+// nor clips it.
+HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height);
+
 // An input error in a dialog: the message beep 0xFFFF, the plain message, and the keyboard focus
 // back on the field.
 void InputError(HWND dialog, HWND field, const wchar_t* text);
 
-// A panel with the default raised bevel, drawn on the dialog's own face under its controls.
+// A panel with the default raised bevel, drawn on the dialog's own face under its controls. Only
+// the edge is drawn: the face is the dialog's background, erased under the controls as well
+// (a dialog that clips its children leaves the inside of a group box unpainted).
 void PaintRaisedPanel(HDC dc, const RECT& panel);
 
 // The button that Enter presses: the push button that has the focus, else fallback (0: none).

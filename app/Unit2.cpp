@@ -11,7 +11,7 @@ TForm2* Form2 = nullptr;
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuillboxSettings";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kClientWidth = 293;
 constexpr int kClientHeight = 166;
 constexpr RECT kPanel1{0, 0, 293, 129};
@@ -58,16 +58,14 @@ void TForm2::CreateControls() {
             ui::AddControl(hwnd_, L"BUTTON", kDirections[i], style, 8 + 8 + i * columnWidth, 3 + 14,
                            columnWidth, 23, kFirstRadioId + i);
     }
-    ui::AddControl(hwnd_, L"STATIC", L"アプリケーション検索割込時間", SS_LEFT | SS_NOPREFIX, 8, 60,
-                   182, 13);
+    ui::AddLabel(hwnd_, L"アプリケーション検索割込時間", 8, 60, 182, 13);
     Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 208, 56, 57,
                            21, kEdit1Id, WS_EX_CLIENTEDGE);
-    ui::AddControl(hwnd_, L"STATIC", L"秒", SS_LEFT, 272, 64, 13, 13);
-    ui::AddControl(hwnd_, L"STATIC", L"コマンドキー送信ウエイト時間", SS_LEFT | SS_NOPREFIX, 8, 84,
-                   182, 13);
+    ui::AddLabel(hwnd_, L"秒", 272, 64, 13, 13);
+    ui::AddLabel(hwnd_, L"コマンドキー送信ウエイト時間", 8, 84, 182, 13);
     Edit2 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 208, 80, 57,
                            21, kEdit2Id, WS_EX_CLIENTEDGE);
-    ui::AddControl(hwnd_, L"STATIC", L"秒", SS_LEFT, 272, 88, 13, 13);
+    ui::AddLabel(hwnd_, L"秒", 272, 88, 13, 13);
     CheckBox1 =
         ui::AddControl(hwnd_, L"BUTTON", L"キー送信時、最大化表示する",
                        WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 104, 217, 17, kCheckBox1Id);

@@ -10,7 +10,7 @@ TForm3* Form3 = nullptr;
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuillboxTagName";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
 constexpr int kClientWidth = 239;
 constexpr int kClientHeight = 93;
@@ -43,8 +43,7 @@ void TForm3::Create() {
 
     // Panel1's controls sit on the window itself (the panel is at 0, 0); creation order is tab
     // order.
-    ui::AddControl(hwnd_, L"STATIC", L"タグ名を入力して下さい。", SS_LEFT | SS_NOPREFIX, 8, 8, 156,
-                   13);
+    ui::AddLabel(hwnd_, L"タグ名を入力して下さい。", 8, 8, 156, 13);
     Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 24, 24, 209,
                            21, kEdit1Id, WS_EX_CLIENTEDGE);
     SendMessageW(Edit1, EM_LIMITTEXT, kNameLimit, 0);

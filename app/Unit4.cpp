@@ -61,7 +61,7 @@ void TForm4::Create() {
                                 SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
                                 0, 0, 0, kStatusHeight);
     // A themed status bar ignores its background colour; this one keeps the classic look.
-    SetWindowTheme(StatusBar1, L"", L"");
+    SetWindowTheme(StatusBar1, L" ", L" ");
     SendMessageW(StatusBar1, SB_SIMPLE, TRUE, 0);
     SendMessageW(StatusBar1, SB_SETBKCOLOR, 0, kStatusColor);
     SendMessageW(
