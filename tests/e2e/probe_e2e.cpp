@@ -136,6 +136,42 @@ TEST(Probe, UserStringReadsOnlyStringValues) {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\QuillboxProbe");
 }
 
+// The file calls a crash-safe save is made of, on Japanese paths: write, flush, close, then
+// rename over the old file.
+TEST(Probe, FilesWriteFlushAndReplaceOnJapanesePaths) {
+    e2e::Workspace ws;
+    platform::Platform& p = e2e::Platform();
+    ASSERT_TRUE(e2e::MakeFolders(ws.Path(L"設定")));
+    const std::string folder = e2e::Sjis(ws.Path(L"設定"));
+    const std::string target = folder + e2e::Sjis(L"\\表ソ.tag");  // 表 and ソ end in 0x5C
+    const std::string temp = folder + e2e::Sjis(L"\\表ソ.tmp");
+    const std::string oldBytes = "old\r\n";
+    const std::string newBytes = "new\r\n" + e2e::Sjis(L"図面") + "\r\n";
+
+    ASSERT_TRUE(e2e::WriteBytes(e2e::FromSjis(target), oldBytes));
+    std::unique_ptr<platform::OutFile> out = p.CreateFile(temp);
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(out->Write(newBytes));
+    EXPECT_TRUE(out->Flush());
+    EXPECT_TRUE(out->Close());
+    EXPECT_FALSE(out->Write("late")) << "a closed file took more bytes";
+
+    EXPECT_FALSE(p.RenameFile(temp, target, /*replace=*/false));
+    EXPECT_EQ(p.ReadFile(target), oldBytes);
+    EXPECT_TRUE(p.RenameFile(temp, target, /*replace=*/true));
+    EXPECT_FALSE(p.FileExists(temp));
+    EXPECT_EQ(p.ReadFile(target), newBytes);
+
+    EXPECT_FALSE(p.FileExists(folder)) << "a folder is not a file";
+    EXPECT_TRUE(p.DeleteFile(target));
+    EXPECT_FALSE(p.DeleteFile(target));
+    EXPECT_EQ(p.ReadFile(target), std::nullopt);
+    EXPECT_EQ(p.CreateFile(folder + e2e::Sjis(L"\\ない\\x.tag")), nullptr);
+
+    const std::wstring exe = e2e::FromSjis(p.ExecutablePath());
+    EXPECT_EQ(Lower(exe.substr(exe.rfind(L'\\') + 1)), L"probe_e2e.exe");
+}
+
 TEST(Probe, FindExecutableNamesJwsimForAnExistingDrawing) {
     e2e::Workspace ws;
     std::wstring drawing = ws.CreateDrawing(kDrawing);
