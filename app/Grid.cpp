@@ -46,11 +46,12 @@ HWND TStringGrid::Create(HWND parent, int id, int left, int top, int width, int 
         return RegisterClassExW(&wc) != 0;
     }();
     (void)registered;
-    hwnd_ = CreateWindowExW(
-        WS_EX_CLIENTEDGE, kClassName, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN,
-        left, top, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        ui::Instance(), this);
+    hwnd_ =
+        CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP |
+                            WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN,
+                        left, top, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ui::Instance(), this);
     // No length limit on a cell.
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_, nullptr,
                             ui::Instance(), nullptr);

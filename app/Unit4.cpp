@@ -57,9 +57,10 @@ void TForm4::Create() {
     SG1.Create(hwnd_, kGridId, 0, kPanelHeight, 0, 0);
 
     // Placed by ArrangeChildren, not by the status bar's own sizing.
-    StatusBar1 = ui::AddControl(hwnd_, STATUSCLASSNAMEW, L"",
-                                SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
-                                0, 0, 0, kStatusHeight);
+    StatusBar1 = ui::AddControl(
+        hwnd_, STATUSCLASSNAMEW, L"",
+        WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0,
+        0, kStatusHeight);
     // A themed status bar ignores its background colour; this one keeps the classic look.
     SetWindowTheme(StatusBar1, L" ", L" ");
     SendMessageW(StatusBar1, SB_SIMPLE, TRUE, 0);
@@ -70,16 +71,20 @@ void TForm4::Create() {
     ArrangeChildren();
 }
 
-// Panel1 along the top, StatusBar1 along the bottom, SG1 in between.
+// Panel1 along the top, StatusBar1 along the bottom, SG1 in between. Moved together and
+// redrawn whole, so neither carries the other's old pixels along while the window is sized.
 void TForm4::ArrangeChildren() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     const int width = client.right;
     const int gridHeight = std::max<int>(0, client.bottom - kPanelHeight - kStatusHeight);
-    SetWindowPos(SG1.Handle(), nullptr, 0, kPanelHeight, width, gridHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(StatusBar1, nullptr, 0, client.bottom - kStatusHeight, width, kStatusHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
+    HDWP positions = BeginDeferWindowPos(2);
+    positions = DeferWindowPos(positions, StatusBar1, nullptr, 0, client.bottom - kStatusHeight,
+                               width, kStatusHeight, kFlags);
+    positions = DeferWindowPos(positions, SG1.Handle(), nullptr, 0, kPanelHeight, width, gridHeight,
+                               kFlags);
+    EndDeferWindowPos(positions);
     RECT panel{0, 0, width, kPanelHeight};
     InvalidateRect(hwnd_, &panel, TRUE);
 }
