@@ -35,6 +35,28 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
+// When a box closes, its owner is activated again a moment later on some systems (Wine).
+// A command that activates Jw_cad right after the box would lose that race and see its keys
+// stopped, so wait (bounded) until the owner really is in front again.
+void SettleActivation(HWND owner) {
+    if (owner == nullptr) {
+        return;
+    }
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetForegroundWindow() != owner && GetTickCount() - start < 300) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
 int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type, const wchar_t* yes,
         const wchar_t* no, const wchar_t* ok) {
     boxYes = yes;
@@ -46,6 +68,7 @@ int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type,
         UnhookWindowsHookEx(boxHook);
         boxHook = nullptr;
     }
+    SettleActivation(owner);
     return answer;
 }
 

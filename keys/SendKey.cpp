@@ -128,6 +128,10 @@ bool PlayGroup(const std::string& group, const std::function<bool()>& canSend) {
     return SendGroup(group, canSend);
 }
 
+// While a program opens a modal dialog (Jw_cad's print dialog after "P") no window is in front
+// for a moment; give the switch this long to settle before calling the target gone.
+constexpr std::uint32_t kForegroundSettleMs = 500;
+
 // The target itself, or a window of its program such as its print dialog.
 bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
     auto& os = platform::Current();
@@ -136,6 +140,16 @@ bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
         return false;
     }
     return foreground == target || (pid != 0 && os.GetWindowProcessId(foreground) == pid);
+}
+
+// As ForegroundBelongsTo, but waits out a moment with no window in front.
+bool StillInFront(WindowHandle target, ProcessId pid) {
+    auto& os = platform::Current();
+    const std::uint32_t start = os.GetTickCount();
+    while (os.GetForegroundWindow() == 0 && os.GetTickCount() - start < kForegroundSettleMs) {
+        Delay(kActivationRetryMs);
+    }
+    return ForegroundBelongsTo(target, pid);
 }
 
 // SetForegroundWindow's answer means little; only the window in front counts.
@@ -193,7 +207,7 @@ void SendKeysToTarget(const std::string& script) {
         return;
     }
     // Keys go to whoever has the focus: stop as soon as that is no longer the target's program.
-    PlayKeys(script, [target, pid] { return ForegroundBelongsTo(target, pid); });
+    PlayKeys(script, [target, pid] { return StillInFront(target, pid); });
 }
 
 void ClearClipboardText() {

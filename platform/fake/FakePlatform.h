@@ -50,6 +50,8 @@ public:
     WindowHandle AddWindowAtBottom(const std::string& title, ProcessId pid = 1);
     void CloseWindow(WindowHandle w);
     void BringToTop(WindowHandle w);
+    // Sets the foreground as the desktop does on its own (0: none for a moment).
+    void SetForeground(WindowHandle w) { foreground_ = w; }
     Window* Find(WindowHandle w);
     std::vector<WindowHandle> ZOrder() const { return zOrder_; }
 

@@ -1,0 +1,252 @@
+// The strip against jwsim under Wine: it follows the drawing, shows the stored tags, jumps and
+// launches, and drives the stand-in from its buttons.
+#include <gtest/gtest.h>
+
+#include "driver/Driver.h"
+#include "tags/Func_.h"
+
+#include <commctrl.h>
+
+using namespace e2e;
+
+namespace {
+
+const std::wstring kFolder = L"図面";
+const std::wstring kDetail = L"詳細図.jww";
+const std::wstring kPlan = L"平面図.jww";
+const std::wstring kSection = L"断面図.jww";
+
+std::string Line(const std::wstring& text) {
+    return Sjis(text) + "\r\n";
+}
+
+// A settings file that re-scans every 300 ms and sends keys after a short wait, so a test sees a
+// change of drawing within a moment. Direction and geometry as given.
+std::string Settings(int direction, int left = 192, int top = 107, int width = 256,
+                     int height = 82) {
+    std::string s;
+    for (int v : {direction, 300}) {
+        s += std::to_string(v) + "\r\n";
+    }
+    s += "0.1\r\n0\r\n";
+    for (int v : {left, top, width, height, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}) {
+        s += std::to_string(v) + "\r\n";
+    }
+    return s;
+}
+
+class Strip : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(QuillboxExe().empty()) << "quillbox.exe is not built";
+        detail = ws.CreateDrawing(kFolder + L"\\" + kDetail);
+        plan = ws.CreateDrawing(kFolder + L"\\" + kPlan);
+        section = ws.CreateDrawing(kFolder + L"\\" + kSection);
+        exe = ws.InstallQuillbox();
+        const std::wstring base = exe.substr(0, exe.size() - 4);
+        datFile = base + L".dat";
+        tagFile = base + L".tag";
+        tbkFile = base + L".tbk";
+        ASSERT_TRUE(WriteBytes(datFile, Settings(0)));
+    }
+
+    void TearDown() override {
+        if (strip != nullptr && IsWindow(strip)) {
+            PostMessageW(strip, WM_CLOSE, 0, 0);
+            quillbox.WaitExit(5000);
+        }
+    }
+
+    // The key under which the strip stores a drawing's tags: its full path in capitals.
+    static std::string Key(const std::wstring& path) { return UpperSjis(Sjis(path)); }
+
+    void StoreTags() {
+        ASSERT_TRUE(WriteBytes(tagFile, Key(detail) + "\r\n3\r\n" + Line(kDetail) + Line(detail) +
+                                            "Back\r\n" + Line(plan) + "Section\r\n" +
+                                            Line(section + L" /x")));
+    }
+
+    void StartStrip() {
+        // The drawings it starts log into the workspace too.
+        quillbox = Start(L"\"" + exe + L"\"", ws.folder(), {{L"JWSIM_LOG", ws.logPath()}});
+        ASSERT_TRUE(WaitFor([&] {
+            strip = FindTopWindow([&](HWND w) {
+                wchar_t cls[64] = {};
+                GetClassNameW(w, cls, 64);
+                return std::wstring(cls) == L"QuillboxStrip" &&
+                       GetWindowThreadProcessId(w, nullptr) != 0;
+            });
+            return strip != nullptr;
+        }));
+        tab = FindChild(strip, WC_TABCONTROLW);
+        ASSERT_NE(tab, nullptr);
+    }
+
+    bool WaitForTabs(const std::vector<std::wstring>& expected, DWORD timeoutMs = 8000) {
+        return WaitFor([&] { return TabTexts(tab) == expected; }, timeoutMs);
+    }
+
+    HWND Button(const wchar_t* caption) { return FindChild(tab, L"Button", caption); }
+
+    // Answers the box the strip shows by clicking its button with the given caption.
+    void Answer(const std::wstring& caption, const std::wstring& button) {
+        HWND box = WaitForOwnedWindow(strip, caption, 8000);
+        ASSERT_NE(box, nullptr) << Utf8(caption);
+        HWND b = FindChild(box, L"Button", button);
+        ASSERT_NE(b, nullptr) << Utf8(button);
+        ClickButton(b);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
+
+    std::vector<DWORD> PidsWith(const std::string& event) {
+        std::vector<DWORD> pids;
+        for (const Event& e : ws.Events()) {
+            if (e.name == event) {
+                pids.push_back(e.pid);
+            }
+        }
+        return pids;
+    }
+
+    Workspace ws;
+    std::wstring detail, plan, section, exe, datFile, tagFile, tbkFile;
+    Process quillbox;
+    HWND strip = nullptr;
+    HWND tab = nullptr;
+};
+
+TEST_F(Strip, TakesUpTheDrawingWithItsStoredTagsAndFollowsWhenItCloses) {
+    StoreTags();
+    Process planJw = ws.StartJwsim(plan);
+    ASSERT_NE(WaitForProcessWindow(planJw.pid()), nullptr);
+    Process detailJw = ws.StartJwsim(detail);
+    HWND detailWindow = WaitForProcessWindow(detailJw.pid());
+    ASSERT_NE(detailWindow, nullptr);
+    ASSERT_TRUE(Activate(detailWindow));
+
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDetail, L"Back", L"Section"}));
+
+    detailJw.Kill();
+    ASSERT_TRUE(WaitForTabs({kPlan}));
+    // The closed drawing's list went to the tag file; the previous file is the backup.
+    auto saved = ReadBytes(tagFile);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->rfind(Key(detail) + "\r\n3\r\n", 0), 0u);
+    EXPECT_TRUE(FileExists(tbkFile));
+}
+
+TEST_F(Strip, ButtonsSitAtTheirPixelsAndTheFreeSurfaceMovesAndSizes) {
+    StartStrip();
+    const RECT s = WindowRect(strip);
+    EXPECT_EQ(s.right - s.left, 256);
+    EXPECT_EQ(s.bottom - s.top, 82);
+    const wchar_t* captions[] = {L"×", L"設", L"Ｐ", L"取", L"編", L"印", L"閉"};
+    for (int k = 0; k < 7; ++k) {
+        HWND b = Button(captions[k]);
+        ASSERT_NE(b, nullptr) << k;
+        const RECT r = WindowRect(b);
+        EXPECT_EQ(r.left - s.left, 3 + 25 * k) << k;
+        EXPECT_EQ(r.top - s.top, 54) << k;
+        EXPECT_EQ(r.right - r.left, 22);
+        EXPECT_EQ(r.bottom - r.top, 22);
+    }
+    // The window answers the hit test itself: corners and edges size, the rest moves.
+    auto hit = [&](int x, int y) {
+        return SendMessageW(strip, WM_NCHITTEST, 0, MAKELPARAM(s.left + x, s.top + y));
+    };
+    EXPECT_EQ(hit(254, 80), HTBOTTOMRIGHT);
+    EXPECT_EQ(hit(2, 2), HTTOPLEFT);
+    EXPECT_EQ(hit(200, 60), HTCAPTION);
+
+    // A real drag on the free surface moves the strip; one on the corner sizes it.
+    auto drag = [](int x0, int y0, int x1, int y1) {
+        SetCursorPos(x0, y0);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        for (int i = 1; i <= 10; ++i) {
+            SetCursorPos(x0 + (x1 - x0) * i / 10, y0 + (y1 - y0) * i / 10);
+            Sleep(15);
+        }
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    };
+    drag(s.left + 220, s.top + 70, s.left + 320, s.top + 120);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(strip).left == s.left + 100; }));
+    const RECT moved = WindowRect(strip);
+    EXPECT_EQ(moved.top, s.top + 50);
+    drag(moved.right - 2, moved.bottom - 2, moved.right + 38, moved.bottom + 18);
+    EXPECT_TRUE(WaitFor([&] {
+        const RECT r = WindowRect(strip);
+        return r.right - r.left == 296 && r.bottom - r.top == 102;
+    }));
+    // The button row follows the new height.
+    EXPECT_TRUE(
+        WaitFor([&] { return WindowRect(Button(L"×")).top - WindowRect(strip).top == 102 - 28; }));
+}
+
+TEST_F(Strip, PrintButtonPutsJwcadIntoPrintMode) {
+    Process jw = ws.StartJwsim(detail);
+    ASSERT_NE(WaitForProcessWindow(jw.pid()), nullptr);
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDetail}));
+    ClickButton(Button(L"Ｐ"));
+    EXPECT_TRUE(ws.WaitForEvent(jw.pid(), "print", 8000).has_value());
+}
+
+TEST_F(Strip, TabLaunchesTheTagsDrawingInTheBasePlaceAndThenActivatesIt) {
+    StoreTags();
+    Process jw = ws.StartJwsim(detail);
+    HWND base = WaitForProcessWindow(jw.pid());
+    ASSERT_NE(base, nullptr);
+    SetWindowPos(base, nullptr, 40, 50, 700, 500, SWP_NOZORDER | SWP_NOACTIVATE);
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDetail, L"Back", L"Section"}));
+
+    SendMessageW(tab, TCM_SETCURFOCUS, 1, 0);
+    HWND launched = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            launched = WaitForWindowTitled(kPlan + L" - jw_win", 50);
+            return launched != nullptr;
+        },
+        10000));
+    EXPECT_TRUE(WaitFor([&] {
+        const RECT r = WindowRect(launched);
+        return r.left == 40 && r.top == 50 && r.right - r.left == 700 && r.bottom - r.top == 500;
+    }));
+    const auto starts = PidsWith("start").size();
+
+    SendMessageW(tab, TCM_SETCURFOCUS, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == base; }));
+    SendMessageW(tab, TCM_SETCURFOCUS, 1, 0);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == launched; }));
+    EXPECT_EQ(PidsWith("start").size(), starts);  // activated, not started again
+}
+
+TEST_F(Strip, BatchPrintAndCloseOverTwoTags) {
+    StoreTags();
+    Process jw = ws.StartJwsim(detail);
+    ASSERT_NE(WaitForProcessWindow(jw.pid()), nullptr);
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDetail, L"Back", L"Section"}));
+
+    ClickButton(Button(L"印"));
+    Answer(L"確認", L"はい(&Y)");
+    // Both tags start and enter print mode, then the strip says to go on by hand.
+    ASSERT_NE(WaitForOwnedWindow(strip, L"確認", 20000), nullptr);
+    // The last Enter may still be on its way to the second drawing's print dialog.
+    EXPECT_TRUE(WaitFor([&] { return PidsWith("print").size() == 2; }));
+    const auto printed = PidsWith("print");
+    Answer(L"確認", L"OK");
+    for (DWORD pid : printed) {
+        EXPECT_NE(pid, jw.pid());
+    }
+
+    ClickButton(Button(L"閉"));
+    Answer(L"確認", L"はい(&Y)");
+    for (DWORD pid : printed) {
+        EXPECT_TRUE(ws.WaitForEvent(pid, "exit", 8000).has_value()) << pid;
+    }
+    EXPECT_FALSE(ws.WaitForEvent(jw.pid(), "exit", 500).has_value());
+}
+
+}  // namespace
