@@ -171,8 +171,15 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             // A close asked for in the middle of a command happens when the command ends.
             if (logic_.CanCloseNow()) {
-                logic_.FormClose();
+                Close();
                 DestroyWindow(hwnd_);
+            }
+            return 0;
+        case WM_ENDSESSION:
+            // Windows is shutting down or the user logs off: the process ends without a close,
+            // and the tags of the drawing in hand would be lost with it.
+            if (wParam) {
+                Close();
             }
             return 0;
         case WM_DESTROY:
@@ -180,6 +187,13 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         default:
             return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    }
+}
+
+void TForm1::Close() {
+    if (!closed_) {
+        closed_ = true;
+        logic_.FormClose();
     }
 }
 

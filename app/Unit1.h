@@ -38,6 +38,8 @@ class TForm1 : public IStrip {
                                     DWORD_PTR data);
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id);
+    // Saves the tags and the settings, once.
+    void Close();
     LRESULT OnHitTest(LPARAM lParam);
     void CreateControls();
     void SetTabStyle(LONG_PTR positionStyle);
@@ -48,6 +50,7 @@ class TForm1 : public IStrip {
     HWND tooltip_ = nullptr;
     int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
     bool Arranging = false;
+    bool closed_ = false;
     JwcadStrip logic_{*this};
 };
 

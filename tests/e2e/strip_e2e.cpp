@@ -2,6 +2,8 @@
 // launches, and drives the stand-in from its buttons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "driver/Driver.h"
 #include "tags/Func_.h"
 
@@ -54,6 +56,20 @@ class Strip : public ::testing::Test {
         if (strip != nullptr && IsWindow(strip)) {
             PostMessageW(strip, WM_CLOSE, 0, 0);
             quillbox.WaitExit(5000);
+        }
+        // The drawings the strip started are not ours to end through a Process: end them
+        // here, or the next test's strip would find them as its base drawing.
+        while (HWND w = FindTopWindow([](HWND h) {
+                   return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
+               })) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            ASSERT_NE(process, nullptr);
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+            WaitFor([&] { return !IsWindow(w); }, 2000);
         }
     }
 
@@ -247,6 +263,29 @@ TEST_F(Strip, BatchPrintAndCloseOverTwoTags) {
         EXPECT_TRUE(ws.WaitForEvent(pid, "exit", 8000).has_value()) << pid;
     }
     EXPECT_FALSE(ws.WaitForEvent(jw.pid(), "exit", 500).has_value());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Strip, EndOfTheSessionSavesTagsAndSettings) {
+    StoreTags();
+    Process jw = ws.StartJwsim(detail);
+    ASSERT_NE(WaitForProcessWindow(jw.pid()), nullptr);
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDetail, L"Back", L"Section"}));
+    ASSERT_TRUE(DeleteFileW(datFile.c_str()));
+    // Windows ends the process right after this message; no close comes.
+    SendMessageW(strip, WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(strip, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(FileExists(tbkFile));
+    auto saved = ReadBytes(tagFile);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->rfind(Key(detail) + "\r\n3\r\n", 0), 0u);
+    auto settings = ReadBytes(datFile);
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ(std::count(settings->begin(), settings->end(), '\n'), 18);
 }
 
 }  // namespace
