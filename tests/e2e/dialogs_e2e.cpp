@@ -1,0 +1,496 @@
+// The three dialogs under Wine, driven from the strip: naming imported tags, editing the list in
+// the editor's grid, changing the settings, and every window coming back where it was left.
+#include <gtest/gtest.h>
+
+#include "driver/Driver.h"
+#include "tags/Func_.h"
+
+#include <commctrl.h>
+
+using namespace e2e;
+
+namespace {
+
+const std::wstring kFolder = L"図面";
+const std::wstring kDrawing = L"平面図.jww";
+const std::wstring kNameMessage = L"タグ名を入力して下さい。";
+const std::wstring kIntervalMessage =
+    L"アプリケーション検索割込時間は、0より大きく、60秒以内で入力して下さい。";
+const std::wstring kKeyWaitMessage =
+    L"コマンドキー送信ウエイト時間は、0～60秒以内で入力して下さい。";
+const std::wstring kOk = L"ＯＫ(&Y)";
+const std::wstring kCancel = L"キャンセル(&N)";
+
+// The grid's pixels: rows of 24 plus a line, columns 81 and 296 wide as designed.
+constexpr int kRowPitch = 25;
+constexpr int kCol0Width = 81;
+
+std::string Line(const std::wstring& text) {
+    return Sjis(text) + "\r\n";
+}
+
+// Re-scan every 300 ms, no key wait, every window at its designed place.
+std::string Settings() {
+    std::string s = "0\r\n300\r\n0.02\r\n0\r\n";
+    for (int v : {192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}) {
+        s += std::to_string(v) + "\r\n";
+    }
+    return s;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+// A control's text through the message the control answers, marshalled across processes.
+std::wstring Text(HWND control) {
+    wchar_t buffer[512] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK,
+                        2000, &result);
+    return buffer;
+}
+
+void SetText(HWND control, const std::wstring& text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_BLOCK,
+                        2000, &result);
+}
+
+bool Checked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// The direct children of a window of one class, in creation (tab) order.
+std::vector<HWND> Children(HWND parent, const std::wstring& className) {
+    std::vector<HWND> found;
+    for (HWND w = GetWindow(parent, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        wchar_t cls[64] = {};
+        GetClassNameW(w, cls, 64);
+        if (lstrcmpiW(cls, className.c_str()) == 0) {
+            found.push_back(w);
+        }
+    }
+    return found;
+}
+
+// The control that has the keyboard focus in the thread of window.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// A child's rectangle in its parent's client coordinates.
+RECT PlaceIn(HWND parent, HWND child) {
+    RECT r = WindowRect(child);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE ClientSize(HWND w) {
+    RECT r{};
+    GetClientRect(w, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+::testing::AssertionResult Place(const RECT& r, int left, int top, int width, int height) {
+    if (r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "at " << r.left << "," << r.top << " size " << r.right - r.left << "x"
+           << r.bottom - r.top << ", expected " << left << "," << top << " size " << width << "x"
+           << height;
+}
+
+// Clicks of the mouse posted to the grid, in client pixels: they queue up behind the button
+// clicks posted before them.
+void PostClick(HWND grid, int x, int y) {
+    PostMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(grid, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void PostCellClick(HWND grid, int col, int row) {
+    const int x = col == 0 ? 10 : kCol0Width + 10;
+    PostClick(grid, x, row * kRowPitch + 10);  // the rows shown start at the top
+}
+
+class Dialogs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(QuillboxExe().empty()) << "quillbox.exe is not built";
+        drawing = ws.CreateDrawing(kFolder + L"\\" + kDrawing);
+        exe = ws.InstallQuillbox();
+        const std::wstring base = exe.substr(0, exe.size() - 4);
+        datFile = base + L".dat";
+        tagFile = base + L".tag";
+        ASSERT_TRUE(WriteBytes(datFile, Settings()));
+    }
+
+    void TearDown() override {
+        if (strip != nullptr && IsWindow(strip)) {
+            quillbox.Kill();
+        }
+    }
+
+    // jwsim on the drawing with an argument, so the drawing information it copies holds a
+    // blank, as the CAD program's does.
+    void StartDrawing() {
+        jw = ws.StartJwsim(drawing, L"/p");
+        ASSERT_NE(WaitForProcessWindow(jw.pid()), nullptr);
+    }
+
+    void StartStrip() {
+        quillbox = Start(L"\"" + exe + L"\"", ws.folder(), {{L"JWSIM_LOG", ws.logPath()}});
+        ASSERT_TRUE(WaitFor([&] {
+            strip = FindTopWindow([&](HWND w) {
+                wchar_t cls[64] = {};
+                GetClassNameW(w, cls, 64);
+                return std::wstring(cls) == L"QuillboxStrip";
+            });
+            return strip != nullptr;
+        }));
+        tab = FindChild(strip, WC_TABCONTROLW);
+        ASSERT_NE(tab, nullptr);
+    }
+
+    // Closes the strip as its close command does, which writes the files.
+    void CloseStrip() {
+        PostMessageW(strip, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(quillbox.WaitExit(8000));
+        strip = nullptr;
+    }
+
+    bool WaitForTabs(const std::vector<std::wstring>& expected, DWORD timeoutMs = 8000) {
+        return WaitFor([&] { return TabTexts(tab) == expected; }, timeoutMs);
+    }
+
+    HWND StripButton(const wchar_t* caption) { return FindChild(tab, L"Button", caption); }
+
+    // Clicks a strip button as the user does, with the strip in front.
+    HWND Open(const wchar_t* button, const std::wstring& title) {
+        HWND b = StripButton(button);
+        EXPECT_NE(b, nullptr) << Utf8(button);
+        EXPECT_TRUE(Activate(strip));
+        ClickButton(b);
+        HWND dialog = WaitForOwnedWindow(strip, title, 8000);
+        EXPECT_NE(dialog, nullptr) << Utf8(title);
+        return dialog;
+    }
+
+    // 取, until the name dialog asks: under Wine without a window manager the desktop can
+    // take the foreground from the drawing in the middle of the copy keys (focus reverting
+    // from a window that went away just before), and the import then ends without a word, as
+    // it does when the CAD program does not answer; the user clicks again.
+    HWND Import() {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            EXPECT_TRUE(Activate(strip));
+            ClickButton(StripButton(L"取"));
+            // The import gives up on the clipboard after 1.5 s.
+            if (HWND dialog = WaitForOwnedWindow(strip, L"タグ名入力", 4000)) {
+                return dialog;
+            }
+        }
+        ADD_FAILURE() << "no tag name dialog";
+        return nullptr;
+    }
+
+    static void Press(HWND dialog, const std::wstring& caption) {
+        HWND b = FindChild(dialog, L"Button", caption);
+        ASSERT_NE(b, nullptr) << Utf8(caption);
+        ClickButton(b);
+    }
+
+    static ::testing::AssertionResult Closes(HWND dialog) {
+        if (WaitFor([&] { return !IsWindowVisible(dialog); })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << Utf8(WindowTitle(dialog)) << " stays open";
+    }
+
+    // The input error box over a dialog: its text, then dismissed with its one button.
+    static void DismissError(HWND dialog, const std::wstring& message) {
+        HWND box = WaitForOwnedWindow(dialog, L"Quillbox");
+        ASSERT_NE(box, nullptr) << "no message for " << Utf8(message);
+        EXPECT_NE(FindChild(box, L"Static", message), nullptr) << Utf8(message);
+        HWND ok = FindChild(box, L"Button");
+        ASSERT_NE(ok, nullptr);
+        ClickButton(ok);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+    }
+
+    std::vector<std::string> DatLines() {
+        auto dat = ReadBytes(datFile);
+        EXPECT_TRUE(dat.has_value());
+        return dat ? Lines(*dat) : std::vector<std::string>{};
+    }
+
+    Workspace ws;
+    std::wstring drawing, exe, datFile, tagFile;
+    Process jw;
+    Process quillbox;
+    HWND strip = nullptr;
+    HWND tab = nullptr;
+};
+
+TEST_F(Dialogs, ImportedTagsAreNamedAndTheListIsEditedInTheGrid) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+
+    // 取: the name dialog proposes the index the tag will get, and Enter takes it.
+    HWND form3 = Import();
+    ASSERT_NE(form3, nullptr);
+    HWND nameEdit = FindChild(form3, L"Edit");
+    EXPECT_EQ(Text(nameEdit), L"1");
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form3) == nameEdit; }));
+    ASSERT_TRUE(Activate(form3));
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(WaitForTabs({kDrawing, L"1"}));
+
+    // A Japanese name typed over the proposal.
+    ASSERT_EQ(Import(), form3);
+    EXPECT_EQ(Text(nameEdit), L"2");
+    SetText(nameEdit, L"詳細");
+    Press(form3, kOk);
+    ASSERT_TRUE(Closes(form3));
+    ASSERT_TRUE(WaitForTabs({kDrawing, L"1", L"詳細"}));
+
+    HWND form4 = Open(L"編", L"タグ名リストの編集");
+    ASSERT_NE(form4, nullptr);
+    HWND grid = FindChild(form4, L"QuillboxStringGrid");
+    ASSERT_NE(grid, nullptr);
+    HWND cellEdit = FindChild(grid, L"Edit");
+    ASSERT_NE(cellEdit, nullptr);
+    ASSERT_TRUE(Activate(form4));
+    // The editor is shown with the focus on ▲.
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form4) == FindChild(form4, L"Button", L"▲"); }));
+
+    // A blank row above the first tag, named by typing into its cell.
+    Press(form4, L"挿入");
+    PostCellClick(grid, 0, 2);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form4) == grid; }));
+    for (std::uint8_t key : {'N', 'E', 'W'}) {
+        TapKey(key);
+    }
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(cellEdit) && Text(cellEdit) == L"new"; }));
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(cellEdit); }));
+
+    // new 1 詳細 → ▼▼ → 1 詳細 new → ▲▲ → new 1 詳細; then the cell of "1" and 削除.
+    for (const wchar_t* b : {L"▼", L"▼", L"▲", L"▲"}) {
+        Press(form4, b);
+    }
+    PostCellClick(grid, 1, 3);
+    Press(form4, L"削除");
+    Press(form4, kOk);
+    ASSERT_TRUE(Closes(form4));
+    ASSERT_TRUE(WaitForTabs({kDrawing, L"new", L"詳細"}));
+
+    // The list reaches the tag file when the strip closes: the typed row has no jump text,
+    // the imported one keeps the copied drawing information.
+    CloseStrip();
+    auto saved = ReadBytes(tagFile);
+    ASSERT_TRUE(saved.has_value());
+    const std::string block = UpperSjis(Sjis(drawing)) + "\r\n3\r\n" + Line(kDrawing) +
+                              Line(drawing) + "new\r\n\r\n" + Line(L"詳細") +
+                              Line(drawing + L" /p");
+    EXPECT_EQ(saved->substr(0, block.size()), block);
+}
+
+TEST_F(Dialogs, EmptyNamesAreRefusedAndCancelledDialogsChangeNothing) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+
+    HWND form3 = Import();
+    ASSERT_NE(form3, nullptr);
+    HWND nameEdit = FindChild(form3, L"Edit");
+    SetText(nameEdit, L"");
+    Press(form3, kOk);
+    DismissError(form3, kNameMessage);
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form3) == nameEdit; }));
+    // The close box acts as Cancel.
+    PostMessageW(form3, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Closes(form3));
+
+    // Escape on a freshly shown dialog.
+    ASSERT_EQ(Import(), form3);
+    EXPECT_EQ(Text(nameEdit), L"1");
+    ASSERT_TRUE(Activate(form3));
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(Closes(form3));
+
+    // Edits in the editor are dropped by Cancel and by the close box.
+    HWND form4 = Open(L"編", L"タグ名リストの編集");
+    ASSERT_NE(form4, nullptr);
+    Press(form4, L"挿入");
+    Press(form4, L"挿入");
+    Press(form4, kCancel);
+    ASSERT_TRUE(Closes(form4));
+    ASSERT_EQ(Open(L"編", L"タグ名リストの編集"), form4);
+    Press(form4, L"削除");
+    PostMessageW(form4, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Closes(form4));
+
+    EXPECT_EQ(TabTexts(tab), std::vector<std::wstring>{kDrawing});
+    CloseStrip();
+    EXPECT_FALSE(FileExists(tagFile)) << "a drawing without tags is not stored";
+}
+
+TEST_F(Dialogs, SettingsAreCheckedAppliedAtOnceAndWrittenAtClose) {
+    StartStrip();
+    EXPECT_EQ(GetWindowLongW(tab, GWL_STYLE) & TCS_VERTICAL, 0);
+
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    const std::vector<HWND> edits = Children(form2, L"Edit");
+    ASSERT_EQ(edits.size(), 2u);
+    HWND top = FindChild(form2, L"Button", L"上");
+    HWND left = FindChild(form2, L"Button", L"左");
+    HWND maximize = FindChild(form2, L"Button", L"キー送信時、最大化表示する");
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(maximize, nullptr);
+    EXPECT_EQ(Text(edits[0]), L"0.3");
+    EXPECT_EQ(Text(edits[1]), L"0.02");
+    EXPECT_TRUE(Checked(top));
+    EXPECT_FALSE(Checked(maximize));
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form2) == top; }));
+
+    // Out of range: the message, the focus back on the field, the dialog open.
+    SetText(edits[0], L"0");
+    Press(form2, kOk);
+    DismissError(form2, kIntervalMessage);
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form2) == edits[0]; }));
+    SetText(edits[0], L"2.5");
+    SetText(edits[1], L"-1");
+    Press(form2, kOk);
+    DismissError(form2, kKeyWaitMessage);
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form2) == edits[1]; }));
+
+    SetText(edits[1], L"0.25");
+    ClickButton(left);
+    ClickButton(maximize);
+    Press(form2, kOk);
+    ASSERT_TRUE(Closes(form2));
+
+    // The tags move to the left at once.
+    EXPECT_TRUE(WaitFor([&] {
+        const LONG style = GetWindowLongW(tab, GWL_STYLE);
+        return (style & TCS_VERTICAL) != 0 && (style & TCS_RIGHT) == 0;
+    }));
+
+    // Shown again: the values as taken, in seconds; Cancel keeps them.
+    ASSERT_EQ(Open(L"設", L"設定"), form2);
+    EXPECT_EQ(Text(edits[0]), L"2.5");
+    EXPECT_EQ(Text(edits[1]), L"0.25");
+    EXPECT_TRUE(Checked(left));
+    EXPECT_TRUE(Checked(maximize));
+    SetText(edits[0], L"9");
+    Press(form2, kCancel);
+    ASSERT_TRUE(Closes(form2));
+
+    CloseStrip();
+    const std::vector<std::string> lines = DatLines();
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_EQ(lines[0], "2");
+    EXPECT_EQ(lines[1], "2500");
+    EXPECT_EQ(lines[2], "0.25");
+    EXPECT_EQ(lines[3], "1");
+}
+
+TEST_F(Dialogs, OpenAtTheirDesignedPlacesAndComeBackWhereTheyWereLeft) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    EXPECT_EQ(WindowRect(form2).left, 192);
+    EXPECT_EQ(WindowRect(form2).top, 110);
+    EXPECT_EQ(ClientSize(form2).cx, 293);
+    EXPECT_EQ(ClientSize(form2).cy, 166);
+    EXPECT_EQ(GetWindowLongW(form2, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    EXPECT_TRUE(Place(PlaceIn(form2, Children(form2, L"Edit")[0]), 208, 56, 57, 21));
+    EXPECT_TRUE(Place(PlaceIn(form2, FindChild(form2, L"Button", kOk)), 80, 136, 75, 25));
+    EXPECT_TRUE(Place(PlaceIn(form2, FindChild(form2, L"Button", kCancel)), 176, 136, 115, 25));
+    SetWindowPos(form2, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Press(form2, kCancel);
+    ASSERT_TRUE(Closes(form2));
+
+    HWND form3 = Import();
+    ASSERT_NE(form3, nullptr);
+    EXPECT_EQ(WindowRect(form3).left, 237);
+    EXPECT_EQ(WindowRect(form3).top, 131);
+    EXPECT_EQ(ClientSize(form3).cx, 239);
+    EXPECT_EQ(ClientSize(form3).cy, 93);
+    EXPECT_NE(GetWindowLongW(form3, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(Place(PlaceIn(form3, FindChild(form3, L"Edit")), 24, 24, 209, 21));
+    EXPECT_TRUE(Place(PlaceIn(form3, FindChild(form3, L"Button", kOk)), 24, 64, 75, 25));
+    SetWindowPos(form3, nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Press(form3, kCancel);
+    ASSERT_TRUE(Closes(form3));
+
+    HWND form4 = Open(L"編", L"タグ名リストの編集");
+    ASSERT_NE(form4, nullptr);
+    EXPECT_TRUE(Place(WindowRect(form4), 192, 107, 415, 281));
+    HWND grid = FindChild(form4, L"QuillboxStringGrid");
+    HWND status = FindChild(form4, STATUSCLASSNAMEW);
+    const SIZE client = ClientSize(form4);
+    EXPECT_TRUE(Place(PlaceIn(form4, grid), 0, 33, client.cx, client.cy - 33 - 19));
+    EXPECT_TRUE(Place(PlaceIn(form4, status), 0, client.cy - 19, client.cx, 19));
+    EXPECT_TRUE(Place(PlaceIn(form4, FindChild(form4, L"Button", L"挿入")), 68, 4, 37, 25));
+    // Moved and sized; the name column pulled 40 pixels wider by its header line.
+    SetWindowPos(form4, nullptr, 250, 150, 500, 320, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kCol0Width, 10));
+    PostMessageW(grid, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kCol0Width + 40, 10));
+    PostMessageW(grid, WM_LBUTTONUP, 0, MAKELPARAM(kCol0Width + 40, 10));
+    EXPECT_TRUE(WaitFor([&] {
+        const SIZE c = ClientSize(form4);
+        return Place(PlaceIn(form4, status), 0, c.cy - 19, c.cx, 19) && c.cx > client.cx;
+    }));
+    Press(form4, kCancel);
+    ASSERT_TRUE(Closes(form4));
+
+    CloseStrip();
+    const std::vector<std::string> moved = {"300", "200", "400", "300", "250",
+                                            "150", "500", "320", "121", "296"};
+    std::vector<std::string> lines = DatLines();
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 8, lines.end()), moved);
+
+    // The next run puts each window back, and writes the same geometry again.
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+    form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    EXPECT_EQ(WindowRect(form2).left, 300);
+    EXPECT_EQ(WindowRect(form2).top, 200);
+    Press(form2, kCancel);
+    ASSERT_TRUE(Closes(form2));
+    form3 = Import();
+    ASSERT_NE(form3, nullptr);
+    EXPECT_EQ(WindowRect(form3).left, 400);
+    EXPECT_EQ(WindowRect(form3).top, 300);
+    Press(form3, kCancel);
+    ASSERT_TRUE(Closes(form3));
+    form4 = Open(L"編", L"タグ名リストの編集");
+    ASSERT_NE(form4, nullptr);
+    EXPECT_TRUE(Place(WindowRect(form4), 250, 150, 500, 320));
+    Press(form4, kCancel);
+    ASSERT_TRUE(Closes(form4));
+    CloseStrip();
+    lines = DatLines();
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 8, lines.end()), moved);
+}
+
+}  // namespace
