@@ -68,6 +68,8 @@ JwcadStrip::Suspension::~Suspension() {
     if (--s_.busy_ == 0) {
         if (s_.tracking_) {
             s_.strip_.SetTimer(true, s_.SearchInterval);
+            // Whatever the command activated, the strip stays above it.
+            s_.strip_.KeepOnTop();
         }
         if (s_.closePending_) {
             s_.closePending_ = false;
@@ -206,7 +208,6 @@ void JwcadStrip::TabControl1Change(int i) {
     const platform::WindowHandle h = TagLists[i].Handle;
     if (h != 0 && p.IsWindow(h)) {
         ActivateWindow(h);
-        strip_.KeepOnTop();
         return;
     }
     if (h != 0) {
@@ -229,7 +230,6 @@ void JwcadStrip::TabControl1Change(int i) {
             ApplyPlacement(launched.Window, placement);
         }
     }
-    strip_.KeepOnTop();
 }
 
 // ---- Buttons -------------------------------------------------------------------------------
@@ -266,7 +266,6 @@ void JwcadStrip::Button3Click() {
     Suspension suspend(*this);
     TargetWindow = BaseWindow();
     SendKeysToTarget(kPrintScript);
-    strip_.KeepOnTop();
 }
 
 void JwcadStrip::Button4Click() {
@@ -382,5 +381,4 @@ void JwcadStrip::Button7Click() {
             SendKeysToTarget(kExitScript);
         }
     }
-    strip_.KeepOnTop();
 }

@@ -88,6 +88,7 @@ public:
     virtual void OpenIcon(WindowHandle w) = 0;
     // Asks for the switch; the answer is only the platform's word. Check GetForegroundWindow.
     virtual bool SetForegroundWindow(WindowHandle w) = 0;
+    // 0 when no program's window is in front (the desktop counts as none).
     virtual WindowHandle GetForegroundWindow() = 0;
     virtual bool GetWindowPlacement(WindowHandle w, WindowPlacement& placement) = 0;
     virtual bool SetWindowPlacement(WindowHandle w, const WindowPlacement& placement) = 0;

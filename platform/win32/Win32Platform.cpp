@@ -134,7 +134,13 @@ bool Win32Platform::SetForegroundWindow(WindowHandle w) {
 }
 
 WindowHandle Win32Platform::GetForegroundWindow() {
-    return FromHwnd(::GetForegroundWindow());
+    // Between two activations Wine (without a window manager) puts its desktop window in
+    // front for a moment: that is no window of any program, so report none.
+    HWND foreground = ::GetForegroundWindow();
+    if (foreground == ::GetDesktopWindow()) {
+        return 0;
+    }
+    return FromHwnd(foreground);
 }
 
 bool Win32Platform::GetWindowPlacement(WindowHandle w, WindowPlacement& placement) {

@@ -41,6 +41,7 @@ class Strip : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(QuillboxExe().empty()) << "quillbox.exe is not built";
+        EndEveryDrawing();
         detail = ws.CreateDrawing(kFolder + L"\\" + kDetail);
         plan = ws.CreateDrawing(kFolder + L"\\" + kPlan);
         section = ws.CreateDrawing(kFolder + L"\\" + kSection);
@@ -52,13 +53,9 @@ class Strip : public ::testing::Test {
         ASSERT_TRUE(WriteBytes(datFile, Settings(0)));
     }
 
-    void TearDown() override {
-        if (strip != nullptr && IsWindow(strip)) {
-            PostMessageW(strip, WM_CLOSE, 0, 0);
-            quillbox.WaitExit(5000);
-        }
-        // The drawings the strip started are not ours to end through a Process: end them
-        // here, or the next test's strip would find them as its base drawing.
+    // The drawings a strip started are not ours to end through a Process: end them, or the
+    // next test's strip would find them as its base drawing.
+    static void EndEveryDrawing() {
         while (HWND w = FindTopWindow([](HWND h) {
                    return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
                })) {
@@ -71,6 +68,14 @@ class Strip : public ::testing::Test {
             CloseHandle(process);
             WaitFor([&] { return !IsWindow(w); }, 2000);
         }
+    }
+
+    void TearDown() override {
+        if (strip != nullptr && IsWindow(strip)) {
+            PostMessageW(strip, WM_CLOSE, 0, 0);
+            quillbox.WaitExit(5000);
+        }
+        EndEveryDrawing();
     }
 
     // The key under which the strip stores a drawing's tags: its full path in capitals.
@@ -139,6 +144,12 @@ TEST_F(Strip, TakesUpTheDrawingWithItsStoredTagsAndFollowsWhenItCloses) {
     HWND detailWindow = WaitForProcessWindow(detailJw.pid());
     ASSERT_NE(detailWindow, nullptr);
     ASSERT_TRUE(Activate(detailWindow));
+    // The strip takes up the topmost drawing window: make sure that is the detail's.
+    ASSERT_TRUE(WaitFor([&] {
+        return FindTopWindow([](HWND h) {
+                   return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
+               }) == detailWindow;
+    }));
 
     StartStrip();
     ASSERT_TRUE(WaitForTabs({kDetail, L"Back", L"Section"}));
@@ -257,18 +268,33 @@ TEST_F(Strip, BatchPrintAndCloseOverTwoTags) {
         EXPECT_NE(pid, jw.pid());
     }
 
+    // Under Wine without a window manager, the X typed into a menu now and then never reaches
+    // a window that another program had stacked above it (about 1 run in 8, although the
+    // window is in front before every key group). A user clicks again; so does the test, once,
+    // and only the windows that are still open get the exit script again.
+    auto allExited = [&](DWORD timeoutMs) {
+        return WaitFor(
+            [&] {
+                const auto exited = PidsWith("exit");
+                return std::all_of(printed.begin(), printed.end(), [&](DWORD pid) {
+                    return std::find(exited.begin(), exited.end(), pid) != exited.end();
+                });
+            },
+            timeoutMs);
+    };
     ClickButton(Button(L"閉"));
     Answer(L"確認", L"はい(&Y)");
-    for (DWORD pid : printed) {
-        EXPECT_TRUE(ws.WaitForEvent(pid, "exit", 8000).has_value()) << pid;
+    if (!allExited(8000)) {
+        ClickButton(Button(L"閉"));
+        Answer(L"確認", L"はい(&Y)");
     }
+    EXPECT_TRUE(allExited(8000));
     EXPECT_FALSE(ws.WaitForEvent(jw.pid(), "exit", 500).has_value());
 }
 
 }  // namespace
 
 namespace {
-
 TEST_F(Strip, EndOfTheSessionSavesTagsAndSettings) {
     StoreTags();
     Process jw = ws.StartJwsim(detail);

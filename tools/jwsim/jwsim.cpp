@@ -79,9 +79,17 @@ void Log(const std::wstring& event, const std::wstring& detail = {}) {
     if (mutex.valid()) {
         ::WaitForSingleObject(mutex.get(), 5000);
     }
-    platform::ScopedHandle file(::CreateFileW(
-        g.logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A reader may hold the log for a moment without sharing it for writing: try again.
+    platform::ScopedHandle file;
+    for (int attempt = 0; attempt < 50 && !file.valid(); ++attempt) {
+        if (attempt > 0) {
+            ::Sleep(10);
+        }
+        file = platform::ScopedHandle(
+            ::CreateFileW(g.logPath.c_str(), FILE_APPEND_DATA,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
     if (file.valid()) {
         ::SetFilePointer(file.get(), 0, nullptr, FILE_END);
         DWORD written = 0;

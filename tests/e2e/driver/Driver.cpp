@@ -101,7 +101,21 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-    return Platform().ReadFile(Sjis(path));
+    // Every sharing mode: jwsim appends to its log while a test reads it, and a reader that
+    // shut writers out would make jwsim lose that line.
+    platform::ScopedHandle file(::CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    return bytes;
 }
 
 bool FileExists(const std::wstring& path) {
