@@ -250,7 +250,7 @@ std::string FloatToText(double value) {
         return "NAN";
     }
     if (value < 0) {
-        return "-" + FloatToText(-value);
+        return std::string(1, '-').append(FloatToText(-value));
     }
     if (std::isinf(value)) {
         return "INF";
@@ -273,12 +273,19 @@ std::string FloatToText(double value) {
     int exponent = 0;
     std::from_chars(exponentText, end, exponent);
 
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string here.
+    std::string text;
     if (exponent < -5 || exponent >= 15) {
-        const std::string fraction = digits.size() > 1 ? "." + digits.substr(1) : "";
-        return digits.substr(0, 1) + fraction + "E" + std::to_string(exponent);
+        text.append(digits, 0, 1);
+        if (digits.size() > 1) {
+            text.append(1, '.').append(digits, 1);
+        }
+        return text.append(1, 'E').append(std::to_string(exponent));
     }
     if (exponent < 0) {
-        return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        return text.append("0.")
+            .append(static_cast<std::size_t>(-exponent - 1), '0')
+            .append(digits);
     }
     const auto intCount = static_cast<std::size_t>(exponent + 1);
     if (digits.size() <= intCount) {
