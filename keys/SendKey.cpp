@@ -131,6 +131,8 @@ bool PlayGroup(const std::string& group, const std::function<bool()>& canSend) {
 // While a program opens a modal dialog (Jw_cad's print dialog after "P") no window is in front
 // for a moment; give the switch this long to settle before calling the target gone.
 constexpr std::uint32_t kForegroundSettleMs = 500;
+// For this long a window of the target's own (its dialog) may still come to the front by itself.
+constexpr std::uint32_t kForegroundPatienceMs = 100;
 
 // The target itself, or a window of its program such as its print dialog.
 bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
@@ -142,11 +144,20 @@ bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
     return foreground == target || (pid != 0 && os.GetWindowProcessId(foreground) == pid);
 }
 
-// As ForegroundBelongsTo, but waits out a moment with no window in front.
+// As ForegroundBelongsTo, but waits out a moment with no window in front. When none comes,
+// the front was not taken by another program but lost (Wine hands it to its desktop when a
+// window closes, even after our activation): ask for the target again.
 bool StillInFront(WindowHandle target, ProcessId pid) {
     auto& os = platform::Current();
     const std::uint32_t start = os.GetTickCount();
-    while (os.GetForegroundWindow() == 0 && os.GetTickCount() - start < kForegroundSettleMs) {
+    while (os.GetForegroundWindow() == 0) {
+        const std::uint32_t waited = os.GetTickCount() - start;
+        if (waited >= kForegroundSettleMs) {
+            break;
+        }
+        if (waited >= kForegroundPatienceMs) {
+            os.SetForegroundWindow(target);
+        }
         Delay(kActivationRetryMs);
     }
     return ForegroundBelongsTo(target, pid);

@@ -1,5 +1,6 @@
-// A program that opens a modal dialog leaves no window in front for a moment; the script must
-// wait that out instead of stopping, yet still stop when another program takes the front.
+// A program that opens a modal dialog leaves no window in front for a moment, and a closing
+// window can leave none at all; the script must wait that out (asking the target back when no
+// one comes), yet still stop when another program takes the front.
 #include <gtest/gtest.h>
 
 #include "keys/SendKey.h"
@@ -29,7 +30,7 @@ TEST(SendKeysToTargetForeground, DialogSwitchIsWaitedOutButAnotherProgramStopsTh
         {"own print dialog, quick", 7, 30, "PQ\n"},
         {"own print dialog, slow", 7, 400, "PQ\n"},
         {"another program took the front", 8, 30, "PQ"},
-        {"nothing comes to the front", 0, 5000, "PQ"},
+        {"nothing comes to the front: the target is asked back", 0, 5000, "PQ\n"},
     };
     for (const Case& c : cases) {
         platform::ScopedFakePlatform s;
@@ -54,6 +55,23 @@ TEST(SendKeysToTargetForeground, DialogSwitchIsWaitedOutButAnotherProgramStopsTh
         EXPECT_EQ(DownKeys(fake), c.sent) << c.what;
         TargetWindow = 0;
     }
+}
+
+TEST(SendKeysToTargetForeground, TargetThatCannotBeBroughtBackGetsNothingMore) {
+    platform::ScopedFakePlatform s;
+    auto& fake = s.fake;
+    KeyWait = 0;
+    const auto target = fake.AddWindow("plan.jww - jw_win", 7);
+    fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+        if (e.down && e.vk == 'Q') {
+            fake.SetForeground(0);
+            fake.refuseForeground = 1000;
+        }
+    };
+    TargetWindow = target;
+    SendKeysToTarget("PQ{ENTER}");
+    EXPECT_EQ(DownKeys(fake), "PQ");
+    TargetWindow = 0;
 }
 
 }  // namespace
