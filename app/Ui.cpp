@@ -107,6 +107,8 @@ void RunModal(HWND window, HWND owner, const bool& done) {
         EnableWindow(owner, FALSE);
     }
     ShowWindow(window, SW_SHOW);
+    // Jw_cad may have been raised a moment ago by a command; the dialog must not open under it.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(window);
     MSG msg;
     bool quit = false;

@@ -316,7 +316,14 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
 }
 
 void TForm1::KeepOnTop() {
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Without a window manager, Wine stacks a window that another program raised above the
+    // always-on-top strip. It raises the strip again only when no visible window of its own
+    // stands above it (a tool tip still showing does), and only when the z-order really
+    // changes: so close the tip, then step out of the top-most band and back in.
+    SendMessageW(tooltip_, TTM_POP, 0, 0);
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags & ~SWP_NOOWNERZORDER);
 }
 
 void TForm1::ApplyGeometry(const TSettings& s) {
@@ -353,6 +360,7 @@ void TForm1::InfoOk(const char* textUtf8) {
 }
 
 bool TForm1::AskTagName(std::string& name) {
+    KeepOnTop();
     Form3->TagNameText = name;
     Form3->ShowModal(hwnd_);
     if (!Form3->Accepted) {
@@ -363,11 +371,13 @@ bool TForm1::AskTagName(std::string& name) {
 }
 
 bool TForm1::EditTagList() {
+    KeepOnTop();
     Form4->ShowModal(hwnd_);
     return Form4->Accepted;
 }
 
 bool TForm1::EditSettings(TSettingsExchange& values) {
+    KeepOnTop();
     Form2->TagDirection = values.TagDirection;
     Form2->SearchInterval = values.SearchInterval;
     Form2->KeyWaitMs = values.KeyWaitMs;

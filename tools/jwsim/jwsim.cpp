@@ -192,11 +192,9 @@ bool OpenClipboardWithRetry(HWND owner) {
 
 // "File, File info, Info": the drawing's full path, a blank, then the arguments, in both the
 // Unicode and the Shift-JIS form so that a reader in any locale gets the same text.
+// The blank is there even without arguments: readers find the path's end by it.
 void CopyDrawingInfo() {
-    std::wstring text = g.path;
-    if (!g.args.empty()) {
-        text += L" " + g.args;
-    }
+    std::wstring text = g.path + L" " + g.args;
     if (!OpenClipboardWithRetry(g.main)) {
         Log(L"copyfailed");
         return;
