@@ -20,7 +20,7 @@ extern std::int32_t MaximizeOnSend;  // 1: show the target maximised
 
 // The clipboard stayed unavailable; what() is the message for the user.
 class ClipboardError : public std::runtime_error {
-public:
+  public:
     ClipboardError();
 };
 

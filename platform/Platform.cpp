@@ -17,6 +17,8 @@ Platform& Current() {
     return *current;
 }
 
-void SetCurrent(Platform* platform) { current = platform; }
+void SetCurrent(Platform* platform) {
+    current = platform;
+}
 
 }  // namespace platform

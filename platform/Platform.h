@@ -61,7 +61,7 @@ enum class RegistryRead {
 // A file opened for writing. Every operation reports failure instead of throwing; the
 // destructor closes without flushing guarantees (call Close to know the outcome).
 class OutFile {
-public:
+  public:
     virtual ~OutFile() = default;
     virtual bool Write(const std::string& bytes) = 0;
     // Pushes the written bytes to the disk (FlushFileBuffers), so that a rename that follows
@@ -71,7 +71,7 @@ public:
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // ---- Windows -------------------------------------------------------------------------

@@ -17,7 +17,7 @@ std::int32_t StrToIntZero(const std::string& text);
 
 // A number too large for a double: reported apart from "not a number" (which reads as 0).
 class FloatOverflowError : public std::overflow_error {
-public:
+  public:
     FloatOverflowError() : std::overflow_error("floating point overflow") {}
 };
 double StrToFloatZero(const std::string& text);  // throws FloatOverflowError

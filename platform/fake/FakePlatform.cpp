@@ -6,7 +6,9 @@ namespace platform {
 
 namespace {
 
-bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsLead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Windows file names are case-insensitive for ASCII; never touch a trail byte.
 std::string UpperSjis(const std::string& s) {
@@ -40,7 +42,7 @@ std::string ExtensionUpper(const std::string& path) {
 }  // namespace
 
 class FakeOutFile : public OutFile {
-public:
+  public:
     FakeOutFile(FakePlatform& fake, std::string path) : fake_(fake), path_(std::move(path)) {}
     bool Write(const std::string& bytes) override {
         if (closed_ || fake_.Fails("write", path_)) {
@@ -62,7 +64,7 @@ public:
         return !fake_.Fails("close", path_);
     }
 
-private:
+  private:
     FakePlatform& fake_;
     std::string path_;
     bool closed_ = false;
@@ -124,7 +126,9 @@ void FakePlatform::SetRegistryBroken(const std::string& key, const std::string& 
     registry_[key + "|" + subKey + "|" + name] = {"", true};
 }
 
-std::string FakePlatform::FileKey(const std::string& path) { return UpperSjis(path); }
+std::string FakePlatform::FileKey(const std::string& path) {
+    return UpperSjis(path);
+}
 
 void FakePlatform::PutFile(const std::string& path, const std::string& bytes) {
     files_[FileKey(path)] = {path, bytes};
@@ -189,7 +193,9 @@ ProcessId FakePlatform::GetWindowProcessId(WindowHandle w) {
     return win ? win->pid : 0;
 }
 
-bool FakePlatform::IsWindow(WindowHandle w) { return w != 0 && Find(w) != nullptr; }
+bool FakePlatform::IsWindow(WindowHandle w) {
+    return w != 0 && Find(w) != nullptr;
+}
 
 void FakePlatform::ShowWindow(WindowHandle w, int command) {
     shows.emplace_back(w, command);
@@ -306,7 +312,9 @@ bool FakePlatform::EmptyClipboard() {
     return true;
 }
 
-void FakePlatform::CloseClipboard() { clipboardIsOpen = false; }
+void FakePlatform::CloseClipboard() {
+    clipboardIsOpen = false;
+}
 
 std::string FakePlatform::GetClipboardText() {
     if (!clipboardIsOpen || !clipboard_) {

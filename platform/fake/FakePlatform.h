@@ -13,7 +13,7 @@
 namespace platform {
 
 class FakePlatform : public Platform {
-public:
+  public:
     struct Window {
         WindowHandle handle = 0;
         std::string title;  // Shift-JIS
@@ -150,7 +150,7 @@ public:
     void WaitForMessage(std::uint32_t timeoutMs) override { tick_ += timeoutMs; }
     void MessageBeep(std::uint32_t type) override { beeps.push_back(type); }
 
-private:
+  private:
     friend class FakeOutFile;
     void Key(std::uint8_t vk, bool down);
     bool Fails(const std::string& op, const std::string& path);
@@ -173,7 +173,7 @@ private:
 
 // Installs a fake as the current platform for the lifetime of a test fixture.
 class ScopedFakePlatform {
-public:
+  public:
     ScopedFakePlatform() { SetCurrent(&fake); }
     ~ScopedFakePlatform() { SetCurrent(nullptr); }
     FakePlatform fake;

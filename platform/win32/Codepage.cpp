@@ -12,29 +12,32 @@ std::wstring ToWide(UINT codePage, const std::string& bytes) {
     if (bytes.empty()) {
         return {};
     }
-    int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                nullptr, 0);
+    int n =
+        MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
-                        n);
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
     return wide;
 }
 
 }  // namespace
 
-std::wstring SjisToWide(const std::string& sjis) { return ToWide(kShiftJis, sjis); }
+std::wstring SjisToWide(const std::string& sjis) {
+    return ToWide(kShiftJis, sjis);
+}
 
-std::wstring Utf8ToWide(const std::string& utf8) { return ToWide(CP_UTF8, utf8); }
+std::wstring Utf8ToWide(const std::string& utf8) {
+    return ToWide(CP_UTF8, utf8);
+}
 
 std::string WideToSjis(const std::wstring& wide) {
     if (wide.empty()) {
         return {};
     }
-    int n = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()),
-                                nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                        n, nullptr, nullptr);
+    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n,
+                        nullptr, nullptr);
     return bytes;
 }
 
