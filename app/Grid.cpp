@@ -35,23 +35,12 @@ void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF color) {
 // ---- Creation ------------------------------------------------------------------------------
 
 HWND TStringGrid::Create(HWND parent, int id, int left, int top, int width, int height) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = ui::Instance();
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered = ui::RegisterControlClass(kClassName, WindowProc, CS_DBLCLKS);
     (void)registered;
-    hwnd_ =
-        CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP |
-                            WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN,
-                        left, top, width, height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ui::Instance(), this);
+    CreateHandle(WS_EX_CLIENTEDGE, kClassName, L"",
+                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP | WS_VSCROLL |
+                     WS_HSCROLL | WS_CLIPCHILDREN,
+                 left, top, width, height, parent, id);
     // No length limit on a cell.
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_, nullptr,
                             ui::Instance(), nullptr);
@@ -528,18 +517,6 @@ void TStringGrid::FinishEdit(bool keep, bool refocus) {
 }
 
 // ---- Messages ------------------------------------------------------------------------------
-
-LRESULT CALLBACK TStringGrid::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TStringGrid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->hwnd_) {
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    return self->OnMessage(msg, wParam, lParam);
-}
 
 LRESULT TStringGrid::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     const int x = static_cast<short>(LOWORD(lParam));

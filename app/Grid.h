@@ -8,17 +8,15 @@
 #include <array>
 #include <string>
 
+#include "app/Ui.h"
 #include "app/logic/GridModel.h"
-#include "platform/win32/WinInclude.h"
 
-class TStringGrid {
+class TStringGrid : public ui::Window {
   public:
     explicit TStringGrid(TGridModel& model) : model_(model) {}
-    TStringGrid(const TStringGrid&) = delete;
-    TStringGrid& operator=(const TStringGrid&) = delete;
 
+    // Handle comes from ui::Window.
     HWND Create(HWND parent, int id, int left, int top, int width, int height);
-    HWND Handle() const { return hwnd_; }
 
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
@@ -30,10 +28,9 @@ class TStringGrid {
     void EndEdit(bool keep);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR data);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     void OnPaint();
@@ -66,7 +63,6 @@ class TStringGrid {
     void FinishEdit(bool keep, bool refocus);
 
     TGridModel& model_;
-    HWND hwnd_ = nullptr;
     HWND edit_ = nullptr;
     std::array<int, TGridModel::ColCount> colWidths_{81, 296};
     int topRow_ = TGridModel::FixedRows;  // first scrolling row shown

@@ -57,6 +57,20 @@ void SettleActivation(HWND owner) {
     }
 }
 
+bool Register(const wchar_t* name, WNDPROC proc, HBRUSH background, UINT style, HICON icon) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = Instance();
+    wc.hIcon = icon;
+    wc.hIconSm = icon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
 int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type, const wchar_t* yes,
         const wchar_t* no, const wchar_t* ok) {
     boxYes = yes;
@@ -100,6 +114,35 @@ void ApplyFont(HWND window) {
             return TRUE;
         },
         0);
+}
+
+bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
+    return Register(name, proc, background, 0, Icon());
+}
+
+bool RegisterControlClass(const wchar_t* name, WNDPROC proc, UINT style) {
+    return Register(name, proc, nullptr, style, nullptr);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->hwnd_) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->OnMessage(msg, wParam, lParam);
+}
+
+void Window::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title,
+                          DWORD style, int left, int top, int width, int height, HWND parent,
+                          int id) {
+    // The creation parameter is the Window part of the object, as WindowProc reads it back: in
+    // a window with another base class first (the strip) that is not the object's own address.
+    hwnd_ = CreateWindowExW(exStyle, className, title, style, left, top, width, height, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), this);
 }
 
 void RunModal(HWND window, HWND owner, const bool& done) {
@@ -242,6 +285,57 @@ RECT RestoredRect(HWND window) {
     }
     GetWindowRect(window, &r);
     return r;
+}
+
+void ModalDialog::SetPosition(int left, int top) {
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModalDialog::GetPosition(int& left, int& top) const {
+    const RECT r = RestoredRect(hwnd_);
+    left = r.left;
+    top = r.top;
+}
+
+void ModalDialog::RunModalOver(HWND owner) {
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    FormShow();
+    done_ = false;
+    RunModal(hwnd_, owner, done_);
+}
+
+LRESULT ModalDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case DM_GETDEFID: {
+            const int id = EnterButtonId(hwnd_, enterButton_);
+            return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+        }
+        case WM_NEXTDLGCTL:
+            NextDialogControl(hwnd_, wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            KeepFocusOnActivate(hwnd_, wParam, focus_);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd_, &ps);
+            PaintRaisedPanel(dc, PanelRect());
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_CLOSE:
+            // FormClose does nothing: the close box acts as Cancel.
+            done_ = true;
+            return 0;
+    }
+    return OnOtherMessage(msg, wParam, lParam);
+}
+
+LRESULT ModalDialog::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 }  // namespace ui

@@ -1,10 +1,11 @@
-// What the four windows share: the application title, the one font, the icon, the modal
-// loop, and the message boxes with the program's own button texts.
+// What the four windows share: the application title, the one font, the icon, the class
+// registration and the window procedure, the modal loop, the dialogs' keyboard interface, and
+// the message boxes with the program's own button texts.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+
+#include "platform/win32/WinInclude.h"
 
 namespace ui {
 
@@ -18,6 +19,37 @@ HINSTANCE Instance();
 
 // Gives the window and every child the shared font.
 void ApplyFont(HWND window);
+
+// Registers the class of a top-level window: the program's icon, the arrow cursor, the
+// background given.
+bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background);
+// Registers the class of a control of our own: no icon, the arrow cursor, no background (the
+// control paints all of itself), the class styles given.
+bool RegisterControlClass(const wchar_t* name, WNDPROC proc, UINT style);
+
+// The object behind a window of one of our classes. The class's procedure is WindowProc: it
+// finds the object through the window and hands it every message once CreateHandle has
+// returned. The messages of the creation itself get the default handling: the object's
+// controls do not exist yet then.
+class Window {
+  public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window() = default;
+
+    HWND Handle() const { return hwnd_; }
+
+  protected:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+
+    // CreateWindowExW with this object behind the window; hwnd_ is the window when it returns.
+    void CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
+                      int left, int top, int width, int height, HWND parent = nullptr, int id = 0);
+
+    HWND hwnd_ = nullptr;
+};
 
 // Shows window modally over owner, as DialogBox would: the owner is disabled, the window's
 // keyboard interface (Tab, Enter, Escape) works, and the call returns once done is true or the
@@ -70,5 +102,39 @@ void KeepFocusOnActivate(HWND dialog, WPARAM wParam, HWND& focus);
 
 // The window's rectangle as it is when neither minimised nor maximised.
 RECT RestoredRect(HWND window);
+
+// A modal dialog of this program, run by RunModal over its owner. It answers the keyboard
+// interface (Enter, Tab, arrows, the focus kept across activations), paints its raised panel,
+// takes the close box for Cancel, and hands its controls' notifications to OnCommand.
+class ModalDialog : public Window {
+  public:
+    // Where the dialog stands: its top-left corner, as it is when not minimised.
+    void SetPosition(int left, int top);
+    void GetPosition(int& left, int& top) const;
+
+  protected:
+    // enterButton: the button Enter presses while no push button has the focus (0: none).
+    explicit ModalDialog(int enterButton) : enterButton_(enterButton) {}
+
+    // Fills the controls from the caller's values and chooses focus_.
+    virtual void FormShow() = 0;
+    // The raised panel under the controls, in client coordinates.
+    virtual RECT PanelRect() const = 0;
+    // WM_COMMAND: a control's id and notification code.
+    virtual void OnCommand(int id, int code) = 0;
+    // Any message the dialog does not handle itself; the default handling unless overridden.
+    virtual LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Makes owner the dialog's owner, FormShow, then the modal loop until done_.
+    void RunModalOver(HWND owner);
+
+    HWND focus_ = nullptr;  // where the focus goes when the dialog is activated
+    bool done_ = false;
+
+  private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) final;
+
+    const int enterButton_;
+};
 
 }  // namespace ui

@@ -51,21 +51,11 @@ RECT WindowRect(HWND hwnd) {
 // ---- Creation ------------------------------------------------------------------------------
 
 void TForm1::Create() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = ui::Instance();
-    wc.hIcon = ui::Icon();
-    wc.hIconSm = ui::Icon();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-
+    ui::RegisterWindowClass(kClassName, WindowProc,
+                            static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     // No frame at all: the window rectangle is the client area.
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kClassName, ui::kAppTitle, WS_POPUP | WS_CLIPCHILDREN,
-                            kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight, nullptr,
-                            nullptr, ui::Instance(), this);
+    CreateHandle(WS_EX_TOPMOST, kClassName, ui::kAppTitle, WS_POPUP | WS_CLIPCHILDREN,
+                 kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight);
     CreateControls();
 }
 
@@ -118,19 +108,6 @@ void TForm1::Show() {
 }
 
 // ---- Messages ------------------------------------------------------------------------------
-
-LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<TForm1*>(create->lpCreateParams)->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<TForm1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    return self->OnMessage(msg, wParam, lParam);
-}
 
 LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR data) {

@@ -4,17 +4,17 @@
 
 #include <array>
 
+#include "app/Ui.h"
 #include "jwcad/JwcadStrip.h"
 #include "jwcad/Strip.h"
-#include "platform/win32/WinInclude.h"
 
-class TForm1 : public IStrip {
+class TForm1 : public IStrip, public ui::Window {
   public:
     // Creates the window and its controls, hidden, at the designed place and size.
     void Create();
     // Starts tracking (FormShow) and shows the strip.
     void Show();
-    HWND Handle() const { return hwnd_; }
+    // Handle comes from ui::Window.
 
     // IStrip
     void SetTimer(bool enabled, std::int32_t intervalMs) override;
@@ -33,10 +33,9 @@ class TForm1 : public IStrip {
     void CloseStrip() override;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR data);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id);
     // Saves the tags and the settings, once.
     void Close();
@@ -44,7 +43,6 @@ class TForm1 : public IStrip {
     void CreateControls();
     void SetTabStyle(LONG_PTR positionStyle);
 
-    HWND hwnd_ = nullptr;
     HWND TabControl1 = nullptr;
     std::array<HWND, 7> buttons_{};  // Button1 ... Button7
     HWND tooltip_ = nullptr;

@@ -28,21 +28,11 @@ constexpr const wchar_t* kDirections[kDirectionItems] = {L"上", L"下", L"左",
 // ---- Creation ------------------------------------------------------------------------------
 
 void TForm2::Create() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = ui::Instance();
-    wc.hIcon = ui::Icon();
-    wc.hIconSm = ui::Icon();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-
+    ui::RegisterWindowClass(kClassName, WindowProc, GetSysColorBrush(COLOR_BTNFACE));
     RECT outer{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-    hwnd_ = CreateWindowExW(0, kClassName, L"設定", kStyle, 192, 110, outer.right - outer.left,
-                            outer.bottom - outer.top, nullptr, nullptr, ui::Instance(), this);
+    CreateHandle(0, kClassName, L"設定", kStyle, 192, 110, outer.right - outer.left,
+                 outer.bottom - outer.top);
     CreateControls();
 }
 
@@ -84,20 +74,7 @@ void TForm2::CreateControls() {
 // ---- The exchange --------------------------------------------------------------------------
 
 void TForm2::ShowModal(HWND owner) {
-    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    FormShow();
-    done_ = false;
-    ui::RunModal(hwnd_, owner, done_);
-}
-
-void TForm2::SetPosition(int left, int top) {
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TForm2::GetPosition(int& left, int& top) const {
-    const RECT r = ui::RestoredRect(hwnd_);
-    left = r.left;
-    top = r.top;
+    RunModalOver(owner);
 }
 
 // ---- Handlers ------------------------------------------------------------------------------
@@ -161,44 +138,8 @@ int TForm2::SelectedDirection() const {
 
 // ---- Messages ------------------------------------------------------------------------------
 
-LRESULT CALLBACK TForm2::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TForm2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->hwnd_) {
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    return self->OnMessage(msg, wParam, lParam);
-}
-
-LRESULT TForm2::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case DM_GETDEFID:
-            return MAKELRESULT(ui::EnterButtonId(hwnd_, IDOK), DC_HASDEFID);
-        case WM_NEXTDLGCTL:
-            ui::NextDialogControl(hwnd_, wParam, lParam);
-            return 0;
-        case WM_ACTIVATE:
-            ui::KeepFocusOnActivate(hwnd_, wParam, focus_);
-            return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            ui::PaintRaisedPanel(dc, kPanel1);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        case WM_CLOSE:
-            // FormClose does nothing: the close box acts as Cancel.
-            done_ = true;
-            return 0;
-    }
-    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+RECT TForm2::PanelRect() const {
+    return kPanel1;
 }
 
 void TForm2::OnCommand(int id, int code) {

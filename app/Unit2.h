@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/win32/WinInclude.h"
+#include "app/Ui.h"
 
-class TForm2 {
+class TForm2 : public ui::ModalDialog {
   public:
+    TForm2() : ModalDialog(IDOK) {}
+
     bool Accepted = false;
     std::int32_t TagDirection = 0;
     std::int32_t SearchInterval = 0;  // ms
@@ -20,23 +22,19 @@ class TForm2 {
     void Create();
     // FormShow, then the modal loop; returns when the dialog is closed.
     void ShowModal(HWND owner);
-    void SetPosition(int left, int top);
-    void GetPosition(int& left, int& top) const;
-    HWND Handle() const { return hwnd_; }
+    // SetPosition, GetPosition and Handle come from ui::ModalDialog.
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnCommand(int id, int code);
+    RECT PanelRect() const override;
+    void OnCommand(int id, int code) override;
     void CreateControls();
     void SelectDirection(int index);
     int SelectedDirection() const;
 
-    void FormShow();
+    void FormShow() override;
     void Button1Click();
     void Button2Click();
 
-    HWND hwnd_ = nullptr;
     HWND RadioGroup1 = nullptr;
     std::array<HWND, 4> radios_{};  // 上 下 左 右
     HWND Edit1 = nullptr;
@@ -44,8 +42,6 @@ class TForm2 {
     HWND CheckBox1 = nullptr;
     HWND Button1 = nullptr;
     HWND Button2 = nullptr;
-    HWND focus_ = nullptr;  // where the focus goes when the dialog is activated
-    bool done_ = false;
 };
 
 extern TForm2* Form2;

@@ -4,10 +4,12 @@
 
 #include <string>
 
-#include "platform/win32/WinInclude.h"
+#include "app/Ui.h"
 
-class TForm3 {
+class TForm3 : public ui::ModalDialog {
   public:
+    TForm3() : ModalDialog(IDOK) {}
+
     bool Accepted = false;
     std::string TagNameText;  // Shift-JIS; in: the proposal, out: the name, on a successful OK
 
@@ -15,26 +17,20 @@ class TForm3 {
     void Create();
     // FormShow, then the modal loop; returns when the dialog is closed.
     void ShowModal(HWND owner);
-    void SetPosition(int left, int top);
-    void GetPosition(int& left, int& top) const;
-    HWND Handle() const { return hwnd_; }
+    // SetPosition, GetPosition and Handle come from ui::ModalDialog.
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnCommand(int id, int code);
+    RECT PanelRect() const override;
+    void OnCommand(int id, int code) override;
     void KeepWithinLimit();
 
-    void FormShow();
+    void FormShow() override;
     void Button1Click();
     void Button2Click();
 
-    HWND hwnd_ = nullptr;
     HWND Edit1 = nullptr;
     HWND Button1 = nullptr;
     HWND Button2 = nullptr;
-    HWND focus_ = nullptr;  // where the focus goes when the dialog is activated
-    bool done_ = false;
 };
 
 extern TForm3* Form3;

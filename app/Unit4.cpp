@@ -33,19 +33,8 @@ constexpr ButtonSpec kButtons[6] = {
 // ---- Creation ------------------------------------------------------------------------------
 
 void TForm4::Create() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = ui::Instance();
-    wc.hIcon = ui::Icon();
-    wc.hIconSm = ui::Icon();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-
-    hwnd_ = CreateWindowExW(0, kClassName, L"タグ名リストの編集", kStyle, 192, 107, 415, 281,
-                            nullptr, nullptr, ui::Instance(), this);
+    ui::RegisterWindowClass(kClassName, WindowProc, GetSysColorBrush(COLOR_BTNFACE));
+    CreateHandle(0, kClassName, L"タグ名リストの編集", kStyle, 192, 107, 415, 281);
 
     // Panel1's buttons sit on the window itself (the panel is at 0, 0); creation order is tab
     // order: the six buttons, then the grid.
@@ -92,10 +81,7 @@ void TForm4::ArrangeChildren() {
 // ---- The exchange --------------------------------------------------------------------------
 
 void TForm4::ShowModal(HWND owner) {
-    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    FormShow();
-    done_ = false;
-    ui::RunModal(hwnd_, owner, done_);
+    RunModalOver(owner);
     SG1.EndEdit(false);
 }
 
@@ -158,57 +144,24 @@ void TForm4::Button6Click() {
 
 // ---- Messages ------------------------------------------------------------------------------
 
-LRESULT CALLBACK TForm4::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TForm4*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->hwnd_) {
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    return self->OnMessage(msg, wParam, lParam);
+// Panel1 spans the window's width.
+RECT TForm4::PanelRect() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    return RECT{0, 0, client.right, kPanelHeight};
 }
 
-LRESULT TForm4::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam));
-            return 0;
-        case DM_GETDEFID: {
-            // No default button: Enter presses only a button that has the focus.
-            const int id = ui::EnterButtonId(hwnd_, 0);
-            return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+LRESULT TForm4::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) {
+        if (StatusBar1) {
+            ArrangeChildren();
         }
-        case WM_NEXTDLGCTL:
-            ui::NextDialogControl(hwnd_, wParam, lParam);
-            return 0;
-        case WM_ACTIVATE:
-            ui::KeepFocusOnActivate(hwnd_, wParam, focus_);
-            return 0;
-        case WM_SIZE:
-            if (StatusBar1) {
-                ArrangeChildren();
-            }
-            return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            ui::PaintRaisedPanel(dc, RECT{0, 0, client.right, kPanelHeight});
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        case WM_CLOSE:
-            // FormClose does nothing: the close box acts as Cancel.
-            done_ = true;
-            return 0;
+        return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
-void TForm4::OnCommand(int id) {
+void TForm4::OnCommand(int id, int) {
     // A cell being edited keeps its text before any button acts on the grid.
     if (id >= kFirstButtonId && id < kFirstButtonId + 6) {
         SG1.EndEdit(true);

@@ -6,11 +6,14 @@
 #include <array>
 
 #include "app/Grid.h"
+#include "app/Ui.h"
 #include "app/logic/GridModel.h"
-#include "platform/win32/WinInclude.h"
 
-class TForm4 {
+class TForm4 : public ui::ModalDialog {
   public:
+    // No default button: Enter presses only a button that has the focus.
+    TForm4() : ModalDialog(0) {}
+
     bool Accepted = false;
 
     // Creates the hidden window at start-up (after Form1).
@@ -20,15 +23,15 @@ class TForm4 {
     void SetGeometry(int left, int top, int width, int height, int col0Width, int col1Width);
     void GetGeometry(int& left, int& top, int& width, int& height, int& col0Width,
                      int& col1Width) const;
-    HWND Handle() const { return hwnd_; }
+    // Handle comes from ui::ModalDialog.
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnCommand(int id);
+    RECT PanelRect() const override;
+    void OnCommand(int id, int code) override;
+    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ArrangeChildren();
 
-    void FormShow();
+    void FormShow() override;
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -36,13 +39,10 @@ class TForm4 {
     void Button5Click();
     void Button6Click();
 
-    HWND hwnd_ = nullptr;
     std::array<HWND, 6> buttons_{};  // Button1 ... Button6
     HWND StatusBar1 = nullptr;
     TGridModel model_;
     TStringGrid SG1{model_};
-    HWND focus_ = nullptr;  // where the focus goes when the editor is activated
-    bool done_ = false;
 };
 
 extern TForm4* Form4;
