@@ -29,9 +29,10 @@ std::string Line(const std::wstring& text) {
     return Sjis(text) + "\r\n";
 }
 
-// Re-scan every 300 ms, no key wait, every window at its designed place.
-std::string Settings() {
-    std::string s = "0\r\n300\r\n0.02\r\n0\r\n";
+// Re-scan every 300 ms and a short key wait unless told otherwise, every window at its designed
+// place.
+std::string Settings(int intervalMs = 300, const std::string& keyWait = "0.02") {
+    std::string s = "0\r\n" + std::to_string(intervalMs) + "\r\n" + keyWait + "\r\n0\r\n";
     for (int v : {192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}) {
         s += std::to_string(v) + "\r\n";
     }
@@ -397,6 +398,44 @@ TEST_F(Dialogs, SettingsAreCheckedAppliedAtOnceAndWrittenAtClose) {
     EXPECT_EQ(lines[1], "2500");
     EXPECT_EQ(lines[2], "0.25");
     EXPECT_EQ(lines[3], "1");
+}
+
+TEST_F(Dialogs, NewIntervalAndKeyWaitTakeEffectWithoutARestart) {
+    // A re-scan only every 30 s and no key wait, from the settings file.
+    ASSERT_TRUE(WriteBytes(datFile, Settings(30000, "0")));
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    const std::vector<HWND> edits = Children(form2, L"Edit");
+    ASSERT_EQ(edits.size(), 2u);
+    EXPECT_EQ(Text(edits[0]), L"30");
+    EXPECT_EQ(Text(edits[1]), L"0");
+    SetText(edits[0], L"0.5");
+    SetText(edits[1], L"0.4");
+    Press(form2, kOk);
+    ASSERT_TRUE(Closes(form2));
+
+    // The base drawing closes with another one open: only a re-scan at the new interval can
+    // take that one up within 3 s; the old interval would leave the strip on the closed one
+    // for half a minute.
+    const std::wstring sectionName = L"断面図.jww";
+    Process section = ws.StartJwsim(ws.CreateDrawing(kFolder + L"\\" + sectionName));
+    ASSERT_NE(WaitForProcessWindow(section.pid()), nullptr);
+    jw.Kill();
+    ASSERT_TRUE(WaitForTabs({sectionName}, 3000)) << "the new interval is not in force";
+
+    // "@FP{ENTER}" is three key groups with the key wait before each, and jwsim logs "print"
+    // only once the last has arrived. Measured on the clock the strip waits by, from before
+    // the click to after the event was seen, so the span can only come out too long.
+    ASSERT_TRUE(Activate(strip));
+    const ULONGLONG clicked = GetTickCount64();
+    ClickButton(StripButton(L"Ｐ"));
+    ASSERT_TRUE(ws.WaitForEvent(section.pid(), "print", 10000).has_value());
+    const ULONGLONG elapsed = GetTickCount64() - clicked;
+    EXPECT_GE(elapsed, 3u * 400u) << "the key wait of 0.4 s was not used";
 }
 
 TEST_F(Dialogs, OpenAtTheirDesignedPlacesAndComeBackWhereTheyWereLeft) {
