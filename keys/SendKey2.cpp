@@ -1,6 +1,7 @@
 #include "keys/SendKey2.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 
 #include "keys/Keydefs.h"
@@ -77,32 +78,62 @@ class GroupKeys {
 
     // Ctrl, Alt, Shift: always this order, whatever order they were pressed in.
     void ReleaseModifiers() {
-        auto& os = platform::Current();
-        const bool ctrl = ctrl_, alt = alt_, shift = shift_;
-        ctrl_ = alt_ = shift_ = false;
-        if (ctrl) {
-            os.KeyUp(kVkControl);
-        }
-        if (alt) {
-            os.KeyUp(kVkMenu);
-        }
-        if (shift) {
-            os.KeyUp(kVkShift);
-        }
+        Releases releases;
+        ReleaseHeld(releases);
+        releases.Finish();
     }
 
     // The last key once more (it may already be up; a second release is harmless), then the
     // modifiers still held.
     void ReleaseAll() {
+        Releases releases;
         if (last_) {
             const std::uint8_t last = *last_;
             last_.reset();
-            platform::Current().KeyUp(last);
+            releases.Up(last);
         }
-        ReleaseModifiers();
+        ReleaseHeld(releases);
+        releases.Finish();
     }
 
   private:
+    // Lets keys go one after another. A release that fails must not keep the keys after it
+    // down: each still gets its release, and the first failure is passed on at the end.
+    class Releases {
+      public:
+        void Up(std::uint8_t code) {
+            try {
+                platform::Current().KeyUp(code);
+            } catch (...) {
+                if (!failure_) {
+                    failure_ = std::current_exception();
+                }
+            }
+        }
+        void Finish() {
+            if (failure_) {
+                std::rethrow_exception(failure_);
+            }
+        }
+
+      private:
+        std::exception_ptr failure_;
+    };
+
+    void ReleaseHeld(Releases& releases) {
+        const bool ctrl = ctrl_, alt = alt_, shift = shift_;
+        ctrl_ = alt_ = shift_ = false;
+        if (ctrl) {
+            releases.Up(kVkControl);
+        }
+        if (alt) {
+            releases.Up(kVkMenu);
+        }
+        if (shift) {
+            releases.Up(kVkShift);
+        }
+    }
+
     std::optional<std::uint8_t> last_;
     bool ctrl_ = false;
     bool alt_ = false;

@@ -84,4 +84,61 @@ TEST(SendKeyGroup, FailingInjectionStillReleasesTheModifiers) {
     EXPECT_EQ(Events(os.fake), "Ctrl+ Alt+ F+ F- Ctrl- Alt-");
 }
 
+// The keys still down after the events, as the system keeps them: the last event of a key wins.
+std::string HeldDown(const FakePlatform& fake) {
+    bool down[256] = {};
+    for (const auto& e : fake.keys) {
+        down[e.vk] = e.down;
+    }
+    std::string held;
+    for (int vk = 0; vk < 256; ++vk) {
+        if (down[vk]) {
+            char name[4];
+            std::snprintf(name, sizeof name, "%02X", vk);
+            held += (held.empty() ? "" : " ") + std::string(name);
+        }
+    }
+    return held;
+}
+
+// Whichever key event fails, and a release is no exception, every other key the group pressed
+// still goes up: a failing Alt release used to leave Shift down, and a failing release of the
+// group's last key every modifier.
+TEST(SendKeyGroup, AFailingEventLeavesNoOtherKeyDown) {
+    const char* groups[] = {"^@~X", "@{~}", "^^^^", "~^A", "@F", "^@~{}", "{SHIFT}"};
+    for (const char* group : groups) {
+        const std::size_t events = [&] {
+            platform::ScopedFakePlatform os;
+            SendKeyGroup(group);
+            return os.fake.keys.size();
+        }();
+        for (std::size_t failing = 0; failing < events; ++failing) {
+            platform::ScopedFakePlatform os;
+            bool thrown = false;
+            os.fake.onKey = [&](const FakePlatform::KeyEvent&) {
+                if (os.fake.keys.size() == failing + 1 && !thrown) {
+                    thrown = true;
+                    throw std::runtime_error("injection failed");
+                }
+            };
+            EXPECT_THROW(SendKeyGroup(group), std::runtime_error) << group << " " << failing;
+            EXPECT_EQ(HeldDown(os.fake), "")
+                << group << ", event " << failing << " failing: " << Events(os.fake);
+        }
+    }
+}
+
+TEST(SendKeyGroup, AFailingModifierReleaseStillReleasesTheOthers) {
+    platform::ScopedFakePlatform os;
+    bool thrown = false;
+    os.fake.onKey = [&](const FakePlatform::KeyEvent& e) {
+        if (e.vk == 0x12 && !e.down && !thrown) {
+            thrown = true;
+            throw std::runtime_error("injection failed");
+        }
+    };
+    EXPECT_THROW(SendKeyGroup("^@~X"), std::runtime_error);
+    EXPECT_EQ(Events(os.fake), "Ctrl+ Alt+ Shift+ X+ X- Ctrl- Alt- Shift- X-");
+}
+
 }  // namespace
