@@ -259,7 +259,7 @@ Process Start(const std::wstring& commandLine, const std::wstring& folder,
             error = 0;
             break;
         }
-        error = ::GetLastError();
+        error = ::GetLastError() != 0 ? ::GetLastError() : ERROR_GEN_FAILURE;
     }
     if (error != 0) {
         ADD_FAILURE() << "cannot start " << Utf8(commandLine) << " (error " << error << ")";
