@@ -258,6 +258,11 @@ std::string FloatToText(double value) {
     if (value == 0) {
         return "0";
     }
+    // Rounded to 15 digits, the doubles above this one come out as 1.79769313486232E308, beyond
+    // the range of a double: a file holding that text could not be read back. They keep the
+    // largest text of 15 digits that can.
+    constexpr double kLargestReadable = 1.79769313486231e308;
+    value = std::min(value, kLargestReadable);
     // d.dddddddddddddde±x: 15 significant digits, rounded once; to_chars ignores the locale.
     char buffer[32];
     const char* end =

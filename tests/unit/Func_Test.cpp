@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "platform/fake/FakePlatform.h"
 
@@ -109,6 +110,24 @@ TEST(FloatToText, ShortestGeneralForm) {
         const std::string text = FloatToText(ms / 1000.0);
         ASSERT_EQ(text.find('E'), std::string::npos) << ms;
         ASSERT_EQ(std::nearbyint(StrToFloatZero(text) * 1000), ms) << text;
+    }
+}
+
+// Rounded to 15 digits, the largest doubles would come out beyond the range of a double, and
+// the file holding them could not be read back: they keep the largest text that can.
+TEST(FloatToText, TheLargestDoublesReadBack) {
+    const double max = std::numeric_limits<double>::max();
+    const std::pair<double, const char*> cases[] = {
+        {max, "1.79769313486231E308"},
+        {-max, "-1.79769313486231E308"},
+        {std::nextafter(max, 0.0), "1.79769313486231E308"},
+        {1.797693134862315e308, "1.79769313486231E308"},
+        {1.79769313486231e308, "1.79769313486231E308"},
+        {1.79769313486230e308, "1.7976931348623E308"},
+        {9.99999999999999e307, "9.99999999999999E307"}};
+    for (const auto& [value, want] : cases) {
+        EXPECT_EQ(FloatToText(value), want) << value;
+        EXPECT_NO_THROW(StrToFloatZero(want)) << want;
     }
 }
 

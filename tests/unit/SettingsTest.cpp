@@ -54,6 +54,33 @@ TEST(Settings, LoadAppliesLineByLineAndSaveWritesNormalForm) {
     }
 }
 
+// What a save writes, a load reads back whole: a second load and save change nothing, whatever
+// key wait the first file held.
+TEST(Settings, SavedFileLoadsBackAsWritten) {
+    const char* keyWaits[] = {"1.7976931348623157E308",
+                              "-1.7976931348623157E308",
+                              "0.123456789012345678",
+                              "4.9E-324",
+                              "1e-310",
+                              "0.5"};
+    for (const char* keyWait : keyWaits) {
+        platform::ScopedFakePlatform p;
+        std::vector<std::string> lines = kDefaults;
+        lines[2] = keyWait;
+        lines[17] = "300";
+        p.fake.PutFile(kDat, Text(lines));
+        TSettings first;
+        LoadSettings(kDat, first);
+        ASSERT_TRUE(SaveSettings(kDat, first));
+        const std::optional<std::string> written = p.fake.FileBytes(kDat);
+        TSettings second;
+        LoadSettings(kDat, second);
+        EXPECT_EQ(second.Col1Width, 300) << keyWait;
+        ASSERT_TRUE(SaveSettings(kDat, second));
+        EXPECT_EQ(p.fake.FileBytes(kDat), written) << keyWait;
+    }
+}
+
 TEST(Settings, ReadFailureAppliesNothing) {
     platform::ScopedFakePlatform p;
     p.fake.PutFile(kDat, Text({"1", "1"}));
