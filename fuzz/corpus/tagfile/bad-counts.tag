@@ -1,0 +1,7 @@
+C:\JWW\A.JWW
+x
+C:\JWW\B.JWW
+-3
+C:\JWW\C.JWW
+2147483647
+c

@@ -1,0 +1,14 @@
+C:\JWW\DETAIL.JWW
+3
+detail.jww
+C:\JWW\detail.jww
+Back
+C:\JWW\plan1.jww
+Section
+D:\WORK\section.jww
+C:\JWW\PLAN1.JWW
+2
+plan1.jww
+C:\JWW\plan1.jww
+Detail
+C:\JWW\detail.jww

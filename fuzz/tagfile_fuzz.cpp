@@ -1,0 +1,172 @@
+// The tag file store over arbitrary file bytes: a load by a key taken from the file, a save of
+// the list with one more tag, and what every other drawing's block looks like afterwards.
+//
+// What the format lets a save promise about the other blocks:
+// - Each block is copied with its count in normal form and its lines made one-line (CR, LF and
+//   0x1A become blanks), so a block stored under key k is found afterwards under OneLine(k),
+//   with its entries made one-line too.
+// - Two keys that only differ where one has a CR and the other a blank meet under the same key
+//   after the save; the first of them then wins. Such keys are left out of the comparison.
+// - The saved list's block comes first under its written key and hides any block with that
+//   key, so keys equal to it are left out as well.
+// - A block cut short by the end of the file is completed by at most 256 entries, so the new
+//   file is at most a few times the old one plus that bound and the saved list.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "platform/fake/FakePlatform.h"
+#include "tags/Func_.h"
+#include "tags/TagFile.h"
+#include "tags/TextLines.h"
+#include "tags/UnitV.h"
+
+namespace {
+
+// A line as a save writes it: a line break or an end-of-file byte inside would split the line
+// or end the file, so each becomes a blank. The core's own helper is not used here, so that a
+// fault in it cannot hide from the comparison.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\x1A') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+const std::string kTag = "C:\\QB\\quillbox.tag";
+const std::string kTbk = "C:\\QB\\quillbox.tbk";
+
+// Lookups checked per input: enough to cover every key of a small file, few enough to stay
+// fast on a large one.
+constexpr std::size_t kMaxLookups = 48;
+
+std::vector<std::string> ReadLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    textlines::LineReader in(bytes);
+    while (!in.AtEnd()) {
+        lines.push_back(in.Next());
+    }
+    return lines;
+}
+
+std::vector<TTagLists> Written(std::vector<TTagLists> list) {
+    for (TTagLists& entry : list) {
+        entry.TagName = OneLine(entry.TagName);
+        entry.TagJump = OneLine(entry.TagJump);
+        entry.Handle = 0;
+    }
+    return list;
+}
+
+void SetList(const std::vector<TTagLists>& list) {
+    TagLists = list;
+    TagCount = static_cast<std::int32_t>(list.size());
+}
+
+// LoadTagBlock's answer for key: the list it loaded, or nullopt when it returned false (and
+// then it must not have touched the list). The list in force is put back either way.
+std::optional<std::vector<TTagLists>> Lookup(const std::string& file, const std::string& key) {
+    const std::vector<TTagLists> kept = TagLists;
+    const std::int32_t keptCount = TagCount;
+    std::optional<std::vector<TTagLists>> found;
+    if (LoadTagBlock(file, key)) {
+        FUZZ_CHECK(!TagLists.empty());
+        FUZZ_CHECK(TagCount == static_cast<std::int32_t>(TagLists.size()));
+        for (const TTagLists& entry : TagLists) {
+            FUZZ_CHECK(entry.Handle == 0);
+        }
+        found = TagLists;
+    } else {
+        FUZZ_CHECK(TagLists == kept && TagCount == keptCount);
+    }
+    SetList(kept);
+    return found;
+}
+
+std::size_t BlockBytes(const std::vector<TTagLists>& list) {
+    std::size_t bytes = 64;  // key and count lines beyond the key's own bytes
+    for (const TTagLists& entry : list) {
+        bytes += entry.TagName.size() + entry.TagJump.size() + 4;
+    }
+    return bytes + list[0].TagJump.size();
+}
+
+// One save with the input as the file the other blocks come from: the tag file itself, or the
+// backup alone as an earlier save that failed between its renames leaves it.
+void SaveOver(const std::string& input, bool asBackup) {
+    platform::ScopedFakePlatform p;
+    const std::string& source = asBackup ? kTbk : kTag;
+    p.fake.PutFile(source, input);
+
+    const std::vector<std::string> lines = ReadLines(input);
+    const std::string firstLine = lines.empty() ? std::string() : lines[0];
+
+    // The caller's flow: seed, look the drawing up, take a new tag in, save.
+    ClearTags();
+    SeedTags(TJwwHandleField{0x100, "seed.jww"});
+    if (!LoadTagBlock(kTag, UpperSjis(firstLine))) {
+        SetBaseJumpIfEmpty(firstLine);
+    }
+    AppendTag("fuzz", "C:\\JWW\\FUZZ.JWW /p");
+    const std::vector<TTagLists> saved = TagLists;
+    const std::string savedKey = OneLine(UpperSjis(saved[0].TagJump));
+
+    // How many different lines of the input meet under each one-line form.
+    std::map<std::string, std::set<std::string>> meeting;
+    for (const std::string& line : lines) {
+        meeting[OneLine(line)].insert(line);
+    }
+    struct Before {
+        std::string key;
+        std::optional<std::vector<TTagLists>> found;
+    };
+    std::vector<Before> before;
+    std::set<std::string> asked;
+    for (const std::string& line : lines) {
+        if (before.size() >= kMaxLookups) {
+            break;
+        }
+        if (asked.insert(line).second) {
+            before.push_back({line, Lookup(source, line)});
+        }
+    }
+
+    SaveTagFile(kTag, kTbk);
+
+    const std::optional<std::string> out = p.fake.FileBytes(kTag);
+    FUZZ_CHECK(out.has_value());
+    FUZZ_CHECK(!p.fake.FileExists(textlines::TempPathFor(kTag)));
+    // The previous file becomes the backup; a backup that stood in for it stays as it was.
+    FUZZ_CHECK(p.fake.FileBytes(kTbk) == input);
+    FUZZ_CHECK(out->size() <= 4 * input.size() + 2 * 2 * 256 + BlockBytes(saved));
+
+    FUZZ_CHECK(Lookup(kTag, savedKey) == Written(saved));
+    for (const Before& b : before) {
+        const std::string key = OneLine(b.key);
+        if (key == savedKey || meeting[key].size() > 1) {
+            continue;
+        }
+        const std::optional<std::vector<TTagLists>> after = Lookup(kTag, key);
+        FUZZ_CHECK(after.has_value() == b.found.has_value());
+        if (after) {
+            FUZZ_CHECK(*after == Written(*b.found));
+        }
+    }
+    ClearTags();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    SaveOver(input, false);
+    SaveOver(input, true);
+    return 0;
+}
