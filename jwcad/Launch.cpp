@@ -1,7 +1,6 @@
 #include "jwcad/Launch.h"
 
 #include "jwcad/JwwWindows.h"
-#include "keys/SendKey.h"
 #include "tags/Func_.h"
 
 namespace {
@@ -14,14 +13,6 @@ constexpr std::uint32_t kIdleTimeoutMs = 30000;
 // little longer before calling the launch windowless.
 constexpr std::uint32_t kWindowPollMs = 2000;
 constexpr std::uint32_t kPollStepMs = 50;
-constexpr std::uint32_t kForegroundTries = 50;
-constexpr std::uint32_t kForegroundStepMs = 10;
-
-bool Foreground(platform::WindowHandle w) {
-    auto& p = platform::Current();
-    platform::WindowHandle fg = p.GetForegroundWindow();
-    return fg == w || (fg != 0 && p.GetWindowProcessId(fg) == p.GetWindowProcessId(w));
-}
 
 }  // namespace
 
@@ -50,20 +41,6 @@ std::string JwcadCommandPrefix(const std::string& program) {
         return "\"" + program + "\" ";
     }
     return program + " ";
-}
-
-void ActivateWindow(platform::WindowHandle w) {
-    auto& p = platform::Current();
-    p.ShowWindow(w, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
-    if (p.IsIconic(w)) {
-        p.OpenIcon(w);
-    }
-    p.SetForegroundWindow(w);
-    // The switch is asynchronous on some systems; ask again until it has happened.
-    for (std::uint32_t i = 0; i < kForegroundTries && !Foreground(w) && p.IsWindow(w); ++i) {
-        Delay(kForegroundStepMs);
-        p.SetForegroundWindow(w);
-    }
 }
 
 void ApplyPlacement(platform::WindowHandle to, const platform::WindowPlacement& placement) {

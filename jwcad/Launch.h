@@ -18,10 +18,6 @@ TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& fol
 // C:\Program Files\... can never start C:\Program.exe; the fixed fallback when none is known.
 std::string JwcadCommandPrefix(const std::string& program);
 
-// Shows and brings a window to the front (maximised when MaximizeOnSend is 1), and makes sure
-// the switch really happened before returning (bounded).
-void ActivateWindow(platform::WindowHandle w);
-
 // Gives window `to` the placement read from the base window; falls back to moving, sizing
 // and showing when the platform refuses a placement for another program's window.
 void ApplyPlacement(platform::WindowHandle to, const platform::WindowPlacement& placement);

@@ -164,7 +164,7 @@ bool StillInFront(WindowHandle target, ProcessId pid) {
 }
 
 // SetForegroundWindow's answer means little; only the window in front counts.
-bool Activate(WindowHandle target, ProcessId pid) {
+bool ConfirmForeground(WindowHandle target, ProcessId pid) {
     auto& os = platform::Current();
     os.SetForegroundWindow(target);
     const std::uint32_t start = os.GetTickCount();
@@ -202,6 +202,15 @@ void PlayKeys(const std::string& script, const std::function<bool()>& canSend) {
     }
 }
 
+bool ActivateWindow(WindowHandle w) {
+    auto& os = platform::Current();
+    os.ShowWindow(w, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
+    if (os.IsIconic(w)) {
+        os.OpenIcon(w);
+    }
+    return ConfirmForeground(w, os.GetWindowProcessId(w));
+}
+
 void SendKeysToTarget(const std::string& script) {
     auto& os = platform::Current();
     // Read once: a command started during one of the waits may aim TargetWindow elsewhere.
@@ -209,14 +218,10 @@ void SendKeysToTarget(const std::string& script) {
     if (target == 0 || !os.IsWindow(target)) {
         return;
     }
-    os.ShowWindow(target, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
-    if (os.IsIconic(target)) {
-        os.OpenIcon(target);
-    }
-    const ProcessId pid = os.GetWindowProcessId(target);
-    if (!Activate(target, pid)) {
+    if (!ActivateWindow(target)) {
         return;
     }
+    const ProcessId pid = os.GetWindowProcessId(target);
     // Keys go to whoever has the focus: stop as soon as that is no longer the target's program.
     PlayKeys(script, [target, pid] { return StillInFront(target, pid); });
 }

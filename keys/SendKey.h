@@ -27,6 +27,9 @@ class ClipboardError : public std::runtime_error {
 // Plays a script into whatever window has the focus. canSend, when given, is asked before
 // every group that would be sent; false stops the script there.
 void PlayKeys(const std::string& script, const std::function<bool()>& canSend = {});
+// Shows a window (maximised when MaximizeOnSend is 1), restores it when minimised and brings
+// it to the front; true once it, or a window of its program, really is in front (bounded).
+bool ActivateWindow(platform::WindowHandle w);
 // Activates TargetWindow and plays the script into it; nothing when it is 0 or gone.
 void SendKeysToTarget(const std::string& script);
 void ClearClipboardText();        // throws ClipboardError
