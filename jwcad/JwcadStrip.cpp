@@ -43,21 +43,6 @@ std::int32_t KeyWaitToMs(double seconds) {
 
 }  // namespace
 
-std::string ChangeFileExt(const std::string& path, const std::string& extension) {
-    std::size_t dot = std::string::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(c)) {
-            ++i;
-        } else if (c == '.') {
-            dot = i;
-        } else if (c == '\\' || c == ':') {
-            dot = std::string::npos;
-        }
-    }
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
-}
-
 JwcadStrip::Suspension::Suspension(JwcadStrip& s) : s_(s) {
     if (s_.busy_++ == 0) {
         s_.strip_.SetTimer(false, s_.SearchInterval);

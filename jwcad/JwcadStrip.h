@@ -64,6 +64,3 @@ class JwcadStrip {
     bool tracking_ = false;  // FormShow has run and FormClose has not
     bool closePending_ = false;
 };
-
-// The executable's path with its extension replaced (or appended when it has none).
-std::string ChangeFileExt(const std::string& path, const std::string& extension);

@@ -36,8 +36,8 @@ std::optional<std::string> JwwFileNameFromTitle(const std::string& title) {
     if (name == kUntitled) {
         return std::nullopt;
     }
-    std::size_t sep = LastSeparator(name, true);
-    if (sep == std::string::npos || name[sep] != '.' || UpperSjis(name.substr(sep)) != ".JWW") {
+    const std::size_t dot = ExtensionStart(name);
+    if (dot == std::string::npos || UpperSjis(name.substr(dot)) != ".JWW") {
         return std::nullopt;
     }
     return name;
@@ -94,6 +94,16 @@ std::string GetJwcadFolder() {
             break;
     }
     return {};
+}
+
+std::size_t ExtensionStart(const std::string& path) {
+    const std::size_t sep = LastSeparator(path, true);
+    return sep != std::string::npos && path[sep] == '.' ? sep : std::string::npos;
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& extension) {
+    const std::size_t dot = ExtensionStart(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
 }
 
 std::string FolderPart(const std::string& path) {

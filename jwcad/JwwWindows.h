@@ -25,5 +25,9 @@ platform::WindowHandle FindProcessWindow(platform::ProcessId pid);
 std::string GetJwcadFolder();
 
 // Path pieces, Shift-JIS aware: a "\" that is the second byte of a character never counts.
+// Where the extension (the last "." of the file name) starts; npos when there is none.
+std::size_t ExtensionStart(const std::string& path);
+// The path with its extension replaced, or extension appended when it has none.
+std::string ChangeFileExt(const std::string& path, const std::string& extension);
 std::string FolderPart(const std::string& path);    // up to and including the last "\" or ":"
 std::string FileNamePart(const std::string& path);  // after the last "\" or ":"
