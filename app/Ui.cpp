@@ -105,17 +105,6 @@ HICON Icon() {
     return icon;
 }
 
-void ApplyFont(HWND window) {
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM) -> BOOL {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-            return TRUE;
-        },
-        0);
-}
-
 bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
     return Register(name, proc, background, 0, Icon());
 }

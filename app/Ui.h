@@ -17,9 +17,6 @@ HFONT Font();
 HICON Icon();
 HINSTANCE Instance();
 
-// Gives the window and every child the shared font.
-void ApplyFont(HWND window);
-
 // Registers the class of a top-level window: the program's icon, the arrow cursor, the
 // background given.
 bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background);

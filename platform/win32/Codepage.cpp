@@ -19,6 +19,18 @@ std::wstring ToWide(UINT codePage, const std::string& bytes) {
     return wide;
 }
 
+std::string FromWide(UINT codePage, const std::wstring& wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n,
+                        nullptr, nullptr);
+    return bytes;
+}
+
 }  // namespace
 
 std::wstring SjisToWide(const std::string& sjis) {
@@ -30,15 +42,11 @@ std::wstring Utf8ToWide(const std::string& utf8) {
 }
 
 std::string WideToSjis(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    int n = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n,
-                        nullptr, nullptr);
-    return bytes;
+    return FromWide(kShiftJis, wide);
+}
+
+std::string WideToUtf8(const std::wstring& wide) {
+    return FromWide(CP_UTF8, wide);
 }
 
 }  // namespace platform

@@ -10,5 +10,6 @@ std::wstring SjisToWide(const std::string& sjis);
 std::string WideToSjis(const std::wstring& wide);
 // UTF-8 (the source's own texts) to UTF-16.
 std::wstring Utf8ToWide(const std::string& utf8);
+std::string WideToUtf8(const std::wstring& wide);
 
 }  // namespace platform

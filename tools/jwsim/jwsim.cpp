@@ -52,15 +52,7 @@ std::wstring Env(const wchar_t* name) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                  0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                          nullptr, nullptr);
-    return out;
+    return platform::WideToUtf8(wide);
 }
 
 // One line per event. Several jwsims may share a log, so each line is written by one append

@@ -27,15 +27,7 @@ std::wstring FromSjis(const std::string& sjis) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                  0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                          nullptr, nullptr);
-    return out;
+    return platform::WideToUtf8(wide);
 }
 
 std::wstring FromUtf8(const std::string& utf8) {
