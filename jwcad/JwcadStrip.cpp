@@ -43,7 +43,7 @@ std::int32_t KeyWaitToMs(double seconds) {
 
 }  // namespace
 
-JwcadStrip::Suspension::Suspension(JwcadStrip& s) : s_(s) {
+JwcadStrip::Suspension::Suspension(JwcadStrip& s, bool keepOnTop) : s_(s), keepOnTop_(keepOnTop) {
     if (s_.busy_++ == 0) {
         s_.strip_.SetTimer(false, s_.SearchInterval);
     }
@@ -53,8 +53,10 @@ JwcadStrip::Suspension::~Suspension() {
     if (--s_.busy_ == 0) {
         if (s_.tracking_) {
             s_.strip_.SetTimer(true, s_.SearchInterval);
-            // Whatever the command activated, the strip stays above it.
-            s_.strip_.KeepOnTop();
+            if (keepOnTop_) {
+                // Whatever the command activated, the strip stays above it.
+                s_.strip_.KeepOnTop();
+            }
         }
         if (s_.closePending_) {
             s_.closePending_ = false;
@@ -121,7 +123,7 @@ void JwcadStrip::Timer1Timer() {
     if (!tracking_ || busy_ > 0) {
         return;  // a tick that was already queued when a command started
     }
-    Suspension suspend(*this);
+    Suspension suspend(*this, false);
     std::optional<TJwwHandleField> prev;
     if (JwwCount > 0) {
         prev = JwwHandles[0];
@@ -167,7 +169,7 @@ void JwcadStrip::FormClose() {
 }
 
 void JwcadStrip::FormResize() {
-    Suspension suspend(*this);
+    Suspension suspend(*this, false);
     ArrangeControls();
 }
 

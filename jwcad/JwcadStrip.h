@@ -47,13 +47,17 @@ class JwcadStrip {
     // resizes nest, and re-arms it with the interval in force when the outermost one ends.
     class Suspension {
       public:
-        explicit Suspension(JwcadStrip& s);
+        // keepOnTop: put the strip back on top at the end (after a command that may have
+        // activated Jw_cad); not after a tick or a resize, where it would only close a tool tip
+        // the user is reading.
+        explicit Suspension(JwcadStrip& s, bool keepOnTop = true);
         ~Suspension();
         Suspension(const Suspension&) = delete;
         Suspension& operator=(const Suspension&) = delete;
 
       private:
         JwcadStrip& s_;
+        const bool keepOnTop_;
     };
 
     void RebuildTabs();

@@ -287,6 +287,11 @@ TEST_F(JwcadStripTest, ResizeWhileIdleReArmsTheTimer) {
     jw.FormResize();
     EXPECT_TRUE(strip.timerEnabled);
     EXPECT_EQ(strip.timerInterval, 5000);
+    // Ticks and resizes leave the stacking alone: raising would close a tool tip being read.
+    const int raised = strip.keepOnTop;
+    jw.Timer1Timer();
+    jw.FormResize();
+    EXPECT_EQ(strip.keepOnTop, raised);
 }
 
 // ---- Tag jump ------------------------------------------------------------------------------
