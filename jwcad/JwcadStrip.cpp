@@ -20,6 +20,8 @@ constexpr char kFileNotFound[] = "指定したファイルが見つかりませ�
 constexpr char kConfirmBatch[] = "一括印刷を行うため追加タグの連続起動を行います。よろしいですか？";
 constexpr char kBatchDone[] = "各タグの切替をして印刷開始を行って下さい。";
 constexpr char kConfirmClose[] = "追加タグで起動したJw_cad画面を閉じます。よろしいですか？";
+constexpr char kPrintNotReached[] = "次のタグの図面を印刷モードにできませんでした。";
+constexpr char kCloseNotReached[] = "次のタグのJw_cad画面を閉じることができませんでした。";
 
 platform::WindowHandle BaseWindow() {
     return JwwCount > 0 ? JwwHandles[0].Handle : 0;
@@ -39,6 +41,23 @@ std::int32_t KeyWaitToMs(double seconds) {
         return -2147483647 - 1;
     }
     return static_cast<std::int32_t>(ms);
+}
+
+// Plays a script into window w. A script that never reached its window (the desktop may still
+// have been handing the focus to another window) is tried once more; false when it still did
+// not get through. A window that has gone counts as done: there is nothing left to send to.
+bool SendScriptTo(platform::WindowHandle w, const char* script) {
+    TargetWindow = w;
+    TSendOutcome outcome = SendKeysToTarget(script);
+    if (outcome == TSendOutcome::NotReached) {
+        outcome = SendKeysToTarget(script);
+    }
+    return outcome == TSendOutcome::Sent || outcome == TSendOutcome::NoTarget;
+}
+
+// One line per tag that a batch could not reach: its name and its drawing.
+void ListTag(std::string& list, const TTagLists& tag) {
+    list += "\r\n" + tag.TagName + ": " + SplitJumpText(tag.TagJump).Path;
 }
 
 }  // namespace
@@ -251,8 +270,7 @@ void JwcadStrip::Button3Click() {
         return;
     }
     Suspension suspend(*this);
-    TargetWindow = BaseWindow();
-    SendKeysToTarget(kPrintScript);
+    SendScriptTo(BaseWindow(), kPrintScript);
 }
 
 void JwcadStrip::Button4Click() {
@@ -264,8 +282,7 @@ void JwcadStrip::Button4Click() {
     std::string text;
     try {
         ClearClipboardText();
-        TargetWindow = BaseWindow();
-        SendKeysToTarget(kCopyInfoScript);
+        SendScriptTo(BaseWindow(), kCopyInfoScript);
         strip_.KeepOnTop();
         Delay(500);
         text = ReadClipboardText();
@@ -327,6 +344,7 @@ void JwcadStrip::Button6Click() {
             placement = read;
         }
     }
+    std::string missed;
     for (std::int32_t i = 1; i < TagCount; ++i) {
         platform::WindowHandle h = TagLists[i].Handle;
         if (h != 0 && !p.IsWindow(h)) {
@@ -345,12 +363,14 @@ void JwcadStrip::Button6Click() {
                 h = launched.Window;
             }
         }
-        if (h != 0) {
-            TargetWindow = h;
-            SendKeysToTarget(kPrintScript);
+        if (h != 0 && !SendScriptTo(h, kPrintScript)) {
+            ListTag(missed, TagLists[i]);
         }
     }
     strip_.KeepOnTop();
+    if (!missed.empty()) {
+        strip_.ErrorBox(kPrintNotReached, missed);
+    }
     strip_.InfoOk(kBatchDone);
 }
 
@@ -362,10 +382,14 @@ void JwcadStrip::Button7Click() {
     if (!strip_.ConfirmYesNo(kConfirmClose)) {
         return;
     }
+    std::string missed;
     for (std::int32_t i = 1; i < TagCount; ++i) {
-        if (TagLists[i].Handle != 0) {
-            TargetWindow = TagLists[i].Handle;
-            SendKeysToTarget(kExitScript);
+        if (TagLists[i].Handle != 0 && !SendScriptTo(TagLists[i].Handle, kExitScript)) {
+            ListTag(missed, TagLists[i]);
         }
+    }
+    if (!missed.empty()) {
+        strip_.KeepOnTop();
+        strip_.ErrorBox(kCloseNotReached, missed);
     }
 }

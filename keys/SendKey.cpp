@@ -20,10 +20,9 @@ namespace {
 using platform::ProcessId;
 using platform::WindowHandle;
 
-// Activation under Wine (and on a busy Windows) lands a few milliseconds after the request;
-// asking again every 10 ms until the target really is in front settles it.
+// An activation lands a few milliseconds after the request; asking again every 10 ms until
+// the target really is in front settles it.
 constexpr std::uint32_t kActivationRetryMs = 10;
-constexpr std::uint32_t kActivationTimeoutMs = 1000;
 
 bool IsModifier(char c) {
     return c == '@' || c == '^' || c == '~';
@@ -145,8 +144,8 @@ bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
 }
 
 // As ForegroundBelongsTo, but waits out a moment with no window in front. When none comes,
-// the front was not taken by another program but lost (Wine hands it to its desktop when a
-// window closes, even after our activation): ask for the target again.
+// the front was not taken by another program but lost (the desktop takes it when a window
+// closes, even after our activation): ask for the target again.
 bool StillInFront(WindowHandle target, ProcessId pid) {
     auto& os = platform::Current();
     const std::uint32_t start = os.GetTickCount();
@@ -163,19 +162,73 @@ bool StillInFront(WindowHandle target, ProcessId pid) {
     return ForegroundBelongsTo(target, pid);
 }
 
-// SetForegroundWindow's answer means little; only the window in front counts.
-bool ConfirmForeground(WindowHandle target, ProcessId pid) {
-    auto& os = platform::Current();
-    os.SetForegroundWindow(target);
-    const std::uint32_t start = os.GetTickCount();
-    while (!ForegroundBelongsTo(target, pid)) {
-        if (os.GetTickCount() - start >= kActivationTimeoutMs) {
-            return false;
+// Bringing a window to the front is a request that the desktop grants asynchronously, and may
+// take back just after: a window manager hands the focus over in its own time, and focus
+// events queued for the strip while it was busy (a box that just closed, a launch it waited
+// for) can make the strip the foreground again after the target was already in front. So a
+// window counts as activated only once it has held the front for kHoldMs without a break,
+// asked for again whenever it lost it, and the desktop gets kHandoverMs for that.
+class FrontRequest {
+  public:
+    static constexpr std::uint32_t kHoldMs = 150;
+    static constexpr std::uint32_t kHandoverMs = 3000;
+
+    FrontRequest(WindowHandle target, ProcessId pid) : target_(target), pid_(pid) {}
+
+    // Asks until the target (or a window of its program) is in front; false when the
+    // handover time ran out first.
+    bool Reached() {
+        auto& os = platform::Current();
+        const std::uint32_t start = os.GetTickCount();
+        os.SetForegroundWindow(target_);
+        while (!ForegroundBelongsTo(target_, pid_)) {
+            if (os.GetTickCount() - start >= kHandoverMs) {
+                return false;
+            }
+            Delay(kActivationRetryMs);
+            os.SetForegroundWindow(target_);
         }
-        Delay(kActivationRetryMs);
-        os.SetForegroundWindow(target);
+        holding_ = true;
+        heldSince_ = os.GetTickCount();
+        return true;
     }
-    return true;
+
+    // Waits until the target has held the front for kHoldMs since it was last reached,
+    // asking again whenever it lost it; false when the handover time ran out first.
+    bool Held() {
+        auto& os = platform::Current();
+        const std::uint32_t start = os.GetTickCount();
+        for (;;) {
+            const std::uint32_t now = os.GetTickCount();
+            if (!ForegroundBelongsTo(target_, pid_)) {
+                holding_ = false;
+                os.SetForegroundWindow(target_);
+            } else if (!holding_) {
+                holding_ = true;
+                heldSince_ = now;
+            } else if (now - heldSince_ >= kHoldMs) {
+                return true;
+            }
+            if (now - start >= kHandoverMs) {
+                return false;
+            }
+            Delay(kActivationRetryMs);
+        }
+    }
+
+  private:
+    const WindowHandle target_;
+    const ProcessId pid_;
+    bool holding_ = false;
+    std::uint32_t heldSince_ = 0;
+};
+
+void ShowForKeys(WindowHandle w) {
+    auto& os = platform::Current();
+    os.ShowWindow(w, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
+    if (os.IsIconic(w)) {
+        os.OpenIcon(w);
+    }
 }
 
 // Holds the clipboard open for one operation.
@@ -203,27 +256,39 @@ void PlayKeys(const std::string& script, const std::function<bool()>& canSend) {
 }
 
 bool ActivateWindow(WindowHandle w) {
-    auto& os = platform::Current();
-    os.ShowWindow(w, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
-    if (os.IsIconic(w)) {
-        os.OpenIcon(w);
-    }
-    return ConfirmForeground(w, os.GetWindowProcessId(w));
+    ShowForKeys(w);
+    FrontRequest front(w, platform::Current().GetWindowProcessId(w));
+    return front.Reached() && front.Held();
 }
 
-void SendKeysToTarget(const std::string& script) {
+TSendOutcome SendKeysToTarget(const std::string& script) {
     auto& os = platform::Current();
     // Read once: a command started during one of the waits may aim TargetWindow elsewhere.
     const WindowHandle target = TargetWindow;
     if (target == 0 || !os.IsWindow(target)) {
-        return;
+        return TSendOutcome::NoTarget;
     }
-    if (!ActivateWindow(target)) {
-        return;
-    }
+    ShowForKeys(target);
     const ProcessId pid = os.GetWindowProcessId(target);
-    // Keys go to whoever has the focus: stop as soon as that is no longer the target's program.
-    PlayKeys(script, [target, pid] { return StillInFront(target, pid); });
+    FrontRequest front(target, pid);
+    if (!front.Reached()) {
+        return TSendOutcome::NotReached;
+    }
+    // Keys go to whoever has the focus. Until the first group is typed the target may still
+    // be asked back (the key wait overlaps the hold); once keys have gone in, a front taken
+    // by another program stops the script, since what the keys began there is unknown.
+    bool typed = false;
+    bool lost = false;
+    PlayKeys(script, [&] {
+        const bool inFront = typed ? StillInFront(target, pid) : front.Held();
+        lost = !inFront;
+        typed = typed || inFront;
+        return inFront;
+    });
+    if (!lost) {
+        return TSendOutcome::Sent;
+    }
+    return typed ? TSendOutcome::Interrupted : TSendOutcome::NotReached;
 }
 
 void ClearClipboardText() {

@@ -24,13 +24,23 @@ class ClipboardError : public std::runtime_error {
     ClipboardError();
 };
 
+// How a script aimed at TargetWindow ended.
+enum class TSendOutcome {
+    Sent,         // played to its end, or to a group that cannot be sent (such as "{}")
+    NoTarget,     // TargetWindow was 0 or no window any more: nothing was done
+    NotReached,   // the target never held the front: not one key was typed
+    Interrupted,  // another window took the front after some groups: the rest was not sent
+};
+
 // Plays a script into whatever window has the focus. canSend, when given, is asked before
 // every group that would be sent; false stops the script there.
 void PlayKeys(const std::string& script, const std::function<bool()>& canSend = {});
 // Shows a window (maximised when MaximizeOnSend is 1), restores it when minimised and brings
-// it to the front; true once it, or a window of its program, really is in front (bounded).
+// it to the front; true once it, or a window of its program, has held the front for a moment
+// (bounded).
 bool ActivateWindow(platform::WindowHandle w);
-// Activates TargetWindow and plays the script into it; nothing when it is 0 or gone.
-void SendKeysToTarget(const std::string& script);
+// Activates TargetWindow and plays the script into it; nothing when it is 0 or gone. Keys
+// are only ever typed while the target's program is in front.
+TSendOutcome SendKeysToTarget(const std::string& script);
 void ClearClipboardText();        // throws ClipboardError
 std::string ReadClipboardText();  // throws ClipboardError

@@ -113,8 +113,8 @@ class Platform {
 
     // ---- Processes and shell -------------------------------------------------------------
     // Starts a process from a full command line in a working folder (empty: ours), waits at
-    // most idleTimeoutMs for it to become input-idle, and releases its handles. The id when a
-    // process was created.
+    // most idleTimeoutMs for it to become input-idle while dispatching this thread's messages,
+    // and releases its handles. The id when a process was created.
     virtual std::optional<ProcessId> StartProcess(const std::string& commandLine,
                                                   const std::string& workingFolder,
                                                   std::uint32_t idleTimeoutMs) = 0;

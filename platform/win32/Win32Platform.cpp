@@ -268,7 +268,15 @@ std::optional<ProcessId> Win32Platform::StartProcess(const std::string& commandL
     }
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
-    ::WaitForInputIdle(process.get(), idleTimeoutMs);
+    // Wait in slices and handle our own messages in between: the strip goes on painting, and
+    // the focus changes the desktop sends it while the program starts are taken in their
+    // order, not all at once after the new window has already come to the front.
+    constexpr DWORD kSliceMs = 20;
+    const DWORD start = ::GetTickCount();
+    while (::WaitForInputIdle(process.get(), kSliceMs) == WAIT_TIMEOUT &&
+           ::GetTickCount() - start < idleTimeoutMs) {
+        ProcessMessages();
+    }
     return info.dwProcessId;
 }
 

@@ -1,8 +1,13 @@
 # The Wine side of the end-to-end tests and of scripts/run. Source it; do not run it.
 #
-#   qb_wine_begin PREFIX   lock and prepare PREFIX (created once, then reused), start Xvfb
-#                          when there is no DISPLAY, export the Wine environment
-#   qb_wine_end            end what qb_wine_begin started, and nothing else
+#   qb_wine_begin PREFIX [WM]   lock and prepare PREFIX (created once, then reused), export the
+#                               Wine environment, and give it a display:
+#                                 no WM        the caller's DISPLAY, or a private Xvfb when
+#                                              there is none; Wine's windows unmanaged
+#                                 openbox,     always a private Xvfb with that window manager
+#                                 xfwm4        on it, and Wine's default managed windows, as on
+#                                              a Linux desktop
+#   qb_wine_end                 end what qb_wine_begin started, and nothing else
 #
 # QB_JWSIM_EXE (a Linux path), when set, is associated with .jww in the prefix.
 
@@ -29,10 +34,10 @@ qb_ensure_locale() {
         echo "harness: the ja_JP.UTF-8 locale is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)" >&2
 }
 
-# A private X display when the caller has none. Sets QB_XVFB_PID.
+# A private X display when the caller has none, or always with "private". Sets QB_XVFB_PID.
 qb_start_display() {
     QB_XVFB_PID=""
-    [ -n "${DISPLAY:-}" ] && return 0
+    [ -n "${DISPLAY:-}" ] && [ "${1:-}" != private ] && return 0
     local out
     out="$(mktemp)"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out" >/dev/null 2>&1 {QB_LOCK_FD}>&- &
@@ -49,6 +54,43 @@ qb_start_display() {
     fi
     export DISPLAY=":$(head -n1 "$out")"
     rm -f "$out"
+}
+
+# The window managers the tests know, as a user's desktop starts them.
+qb_wm_command() {
+    case "$1" in
+    openbox) echo "openbox --sm-disable" ;;
+    # Without a session bus xfwm4 gives up at once ("Xfconf could not be initialized").
+    xfwm4) echo "dbus-run-session -- xfwm4 --compositor=off --sm-client-disable" ;;
+    *) return 1 ;;
+    esac
+}
+
+# Starts a window manager on DISPLAY in a process group of its own (xfwm4's session bus
+# leaves daemons behind that only the group reaches) and waits until it has taken the screen.
+# Sets QB_WM_PID.
+qb_start_wm() {
+    local command
+    QB_WM_PID=""
+    command="$(qb_wm_command "$1")" || {
+        echo "harness: unknown window manager '$1' (openbox or xfwm4)" >&2
+        return 1
+    }
+    # shellcheck disable=SC2086
+    setsid $command >/dev/null 2>&1 {QB_LOCK_FD}>&- &
+    QB_WM_PID=$!
+    local i
+    for ((i = 0; i < 200; i++)); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        kill -0 "$QB_WM_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        echo "harness: the window manager '$1' did not start" >&2
+        return 1
+    fi
+    # It claims the screen a moment before it handles the first map request well.
+    sleep 0.5
 }
 
 # The wineserver of a prefix listens on a socket named after the prefix's device and inode;
@@ -69,17 +111,25 @@ qb_import_reg() {  # UTF-8 .reg text on stdin
     rm -f "$tmp"
 }
 
+# managed: Y for Wine's default (a window manager decorates, stacks and focuses the windows),
+# N for unmanaged windows on a bare X server.
 qb_ensure_prefix() {
+    local managed="$1"
     local stamp="$WINEPREFIX/.qb-settings"
     local want
-    want="$(sha1sum <"$QB_HARNESS_DIR/wine-settings.reg" | cut -d' ' -f1)"
+    want="$(sha1sum <"$QB_HARNESS_DIR/wine-settings.reg" | cut -d' ' -f1) managed=$managed"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "harness: creating the Wine prefix $WINEPREFIX" >&2
         mkdir -p "$WINEPREFIX"
         wine wineboot -i >/dev/null 2>&1 {QB_LOCK_FD}>&-
     fi
     if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
-        qb_import_reg <"$QB_HARNESS_DIR/wine-settings.reg"
+        {
+            cat "$QB_HARNESS_DIR/wine-settings.reg"
+            # Without a window manager, every hide or destroy of a captioned window otherwise
+            # waits 2 s for one.
+            printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="%s"\n' "$managed"
+        } | qb_import_reg
         echo "$want" >"$stamp"
     fi
     if [ -n "${QB_JWSIM_EXE:-}" ] &&
@@ -103,6 +153,7 @@ REG
 
 qb_wine_begin() {
     export WINEPREFIX="$1"
+    local wm="${2:-}"
     export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     qb_ensure_locale
     export LANG=ja_JP.UTF-8
@@ -111,16 +162,30 @@ qb_wine_begin() {
     # One user of a prefix at a time: focus, clipboard and windows are shared within it.
     exec {QB_LOCK_FD}>"$WINEPREFIX.lock"
     flock "$QB_LOCK_FD"
-    qb_start_display || return 1
+    local managed=N
+    if [ -n "$wm" ]; then
+        qb_start_display private || return 1
+        qb_start_wm "$wm" || return 1
+        managed=Y
+    else
+        # A caller's own display has a window manager; only a bare private one has none.
+        [ -n "${DISPLAY:-}" ] && managed=Y
+        qb_start_display || return 1
+    fi
     QB_OWN_SERVER=1
     qb_server_running && QB_OWN_SERVER=0
-    qb_ensure_prefix
+    qb_ensure_prefix "$managed"
 }
 
 qb_wine_end() {
     if [ "${QB_OWN_SERVER:-0}" = 1 ]; then
         wineserver -k {QB_LOCK_FD}>&- 2>/dev/null || true
         wineserver -w {QB_LOCK_FD}>&- 2>/dev/null || true
+    fi
+    if [ -n "${QB_WM_PID:-}" ]; then
+        kill -TERM -- "-$QB_WM_PID" 2>/dev/null || true
+        wait "$QB_WM_PID" 2>/dev/null || true
+        kill -KILL -- "-$QB_WM_PID" 2>/dev/null || true
     fi
     if [ -n "${QB_XVFB_PID:-}" ]; then
         kill "$QB_XVFB_PID" 2>/dev/null || true
