@@ -244,7 +244,7 @@ bool FakePlatform::SetForegroundWindow(WindowHandle w) {
         --refuseForeground;
         return false;
     }
-    if (!IsWindow(w)) {
+    if (!IsWindow(w) || Find(w)->refusesFront) {
         return false;
     }
     foreground_ = w;

@@ -25,6 +25,8 @@ class FakePlatform : public Platform {
         bool maximized = false;
         // When false, SetWindowPlacement fails for this window, as Wine does across processes.
         bool acceptsPlacement = true;
+        // When true, SetForegroundWindow never brings this window to the front.
+        bool refusesFront = false;
     };
 
     struct KeyEvent {

@@ -546,6 +546,81 @@ TEST_F(JwcadStripTest, BatchPrintStartsMissingWindowsAndPrintsEveryTag) {
     EXPECT_TRUE(strip.timerEnabled);
 }
 
+// A window the desktop does not bring to the front in time gets its script once more; one
+// that never comes is named to the user, and the others are printed all the same.
+TEST_F(JwcadStripTest, BatchPrintTriesAgainAndNamesTheDrawingsItCouldNotReach) {
+    const struct {
+        const char* what;
+        std::uint32_t refusedForMs;  // how long the first launched window refuses the front
+        const char* keysToIt;
+        bool reported;
+    } cases[] = {
+        {"comes in time", 0, "@FP\n", false},
+        {"comes for the second try", 3500, "@FP\n", false},
+        {"never comes", 0xFFFFFFFF, "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        strip.messages.clear();
+        fake().keys.clear();
+        auto base = fake().AddWindow("detail.jww - jw_win", 1);
+        fake().BringToTop(base);
+        jw.FormShow();
+        KeyWait = 0;
+        TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+        AppendTag("A", "C:\\JWW\\plan1.jww");
+        AppendTag("B", "D:\\WORK\\section.jww /q");
+        const auto firstPid = nextPid;
+        std::uint32_t startedAt = 0;
+        auto jwcad = fake().onStart;
+        fake().onStart = [&](const std::string& cmd, const std::string& folder) {
+            auto pid = jwcad(cmd, folder);
+            if (*pid == firstPid) {
+                startedAt = fake().GetTickCount();
+                fake().Find(started.at(firstPid))->refusesFront = c.refusedForMs > 0;
+            }
+            return pid;
+        };
+        fake().onMessages = [&] {
+            if (startedAt != 0 && fake().GetTickCount() - startedAt >= c.refusedForMs) {
+                fake().Find(started.at(firstPid))->refusesFront = false;
+            }
+        };
+        jw.Button6Click();
+        fake().onMessages = nullptr;
+        fake().onStart = jwcad;
+        EXPECT_EQ(KeysTo(started.at(firstPid)), c.keysToIt);
+        EXPECT_EQ(KeysTo(started.at(firstPid + 1)), "@FP\n");
+        EXPECT_EQ(KeysTo(base), "");
+        ASSERT_FALSE(strip.messages.empty());
+        EXPECT_EQ(strip.messages.back(), "info:各タグの切替をして印刷開始を行って下さい。");
+        const std::string report =
+            "error:次のタグの図面を印刷モードにできませんでした。\r\nA: C:\\JWW\\plan1.jww";
+        EXPECT_EQ(std::count(strip.messages.begin(), strip.messages.end(), report),
+                  c.reported ? 1 : 0);
+        EXPECT_EQ(strip.messages.size(), c.reported ? 3u : 2u);
+    }
+}
+
+TEST_F(JwcadStripTest, CloseNamesTheWindowsItCouldNotReach) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    AppendTag("A", "C:\\JWW\\a.jww");
+    AppendTag("B", "C:\\JWW\\b.jww /p");
+    const auto a = fake().AddWindow("a.jww - jw_win", 60);
+    const auto b = fake().AddWindow("b.jww - jw_win", 61);
+    fake().Find(b)->refusesFront = true;
+    TagLists[1].Handle = a;
+    TagLists[2].Handle = b;
+    jw.Button7Click();
+    EXPECT_EQ(KeysTo(a), "@FX");
+    EXPECT_EQ(KeysTo(b), "");
+    EXPECT_EQ(strip.messages.back(),
+              "error:次のタグのJw_cad画面を閉じることができませんでした。\r\nB: C:\\JWW\\b.jww");
+}
+
 TEST_F(JwcadStripTest, BatchPrintGuardsAndRefusal) {
     fake().AddWindow("detail.jww - jw_win", 1);
     jw.FormShow();

@@ -75,3 +75,78 @@ TEST(SendKeysToTargetForeground, TargetThatCannotBeBroughtBackGetsNothingMore) {
 }
 
 }  // namespace
+
+// The desktop may hand the front back to another window just after granting it to the target
+// (focus events queued for the strip while it waited, a window manager still deciding): until
+// the first key is typed the target is asked back, and only a front held long enough counts.
+TEST(SendKeysToTargetForeground, FrontTakenBackBeforeTheFirstKeyIsAskedForAgain) {
+    struct Case {
+        const char* what;
+        int takenBack;      // times the strip's window gets the front back after a grant
+        bool stripRefuses;  // the target can never be brought back
+        std::uint32_t keyWaitMs;
+        TSendOutcome outcome;
+        std::string sent;
+    };
+    const Case cases[] = {
+        {"taken back once, during the key wait", 1, false, 500, TSendOutcome::Sent, "PQ\n"},
+        {"taken back once, no key wait", 1, false, 0, TSendOutcome::Sent, "PQ\n"},
+        {"taken back five times", 5, false, 0, TSendOutcome::Sent, "PQ\n"},
+        {"never given back", 1, true, 0, TSendOutcome::NotReached, ""},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform s;
+        auto& fake = s.fake;
+        KeyWait = c.keyWaitMs / 1000.0;
+        const auto strip = fake.AddWindow("Quillbox", 2);
+        fake.SetForeground(strip);
+        const auto target = fake.AddWindow("plan.jww - jw_win", 7);
+        int left = c.takenBack;
+        std::uint32_t grantedAt = 0;
+        fake.onMessages = [&] {
+            if (fake.GetForegroundWindow() != target) {
+                grantedAt = 0;
+                return;
+            }
+            if (grantedAt == 0) {
+                grantedAt = fake.GetTickCount();
+            } else if (left > 0 && fake.GetTickCount() - grantedAt >= 10) {
+                --left;
+                fake.SetForeground(strip);
+                fake.refuseForeground = c.stripRefuses ? 1000000 : 0;
+            }
+        };
+        TargetWindow = target;
+        EXPECT_EQ(SendKeysToTarget("PQ{ENTER}"), c.outcome) << c.what;
+        EXPECT_EQ(DownKeys(fake), c.sent) << c.what;
+        for (const auto& k : fake.keys) {
+            EXPECT_EQ(k.foreground, target) << c.what;
+        }
+        TargetWindow = 0;
+    }
+}
+
+TEST(SendKeysToTargetForeground, OutcomeTellsWhetherTheKeysGotThrough) {
+    platform::ScopedFakePlatform s;
+    auto& fake = s.fake;
+    KeyWait = 0;
+    TargetWindow = 0;
+    EXPECT_EQ(SendKeysToTarget("P"), TSendOutcome::NoTarget);
+    TargetWindow = 0xDEAD;
+    EXPECT_EQ(SendKeysToTarget("P"), TSendOutcome::NoTarget);
+
+    const auto target = fake.AddWindow("plan.jww - jw_win", 7);
+    const auto other = fake.AddWindow("editor", 8);
+    TargetWindow = target;
+    EXPECT_EQ(SendKeysToTarget("PQ"), TSendOutcome::Sent);
+    // Another program takes the front after P: Q stays unsent.
+    fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+        if (e.vk == 'P' && !e.down) {
+            fake.SetForeground(other);
+        }
+    };
+    fake.keys.clear();
+    EXPECT_EQ(SendKeysToTarget("PQ"), TSendOutcome::Interrupted);
+    EXPECT_EQ(DownKeys(fake), "P");
+    TargetWindow = 0;
+}

@@ -422,6 +422,34 @@ RECT WindowRect(HWND w) {
     return r;
 }
 
+// ---- Real input ------------------------------------------------------------------------
+
+bool XdoTool(const std::wstring& arguments) {
+    // start /unix runs a Linux program from a Windows one under Wine.
+    Process tool = Start(L"start.exe /wait /unix /usr/bin/xdotool " + arguments);
+    if (!tool.started() || !tool.WaitExit(10000)) {
+        return false;
+    }
+    DWORD code = 1;
+    return ::GetExitCodeProcess(tool.handle(), &code) && code == 0;
+}
+
+bool RealClick(HWND w) {
+    const RECT r = WindowRect(w);
+    return XdoTool(L"mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " +
+                   std::to_wstring((r.top + r.bottom) / 2) + L" click 1");
+}
+
+bool RealDrag(int x0, int y0, int x1, int y1) {
+    std::wstring steps = L"mousemove " + std::to_wstring(x0) + L" " + std::to_wstring(y0) +
+                         L" sleep 0.1 mousedown 1";
+    for (int i = 1; i <= 10; ++i) {
+        steps += L" sleep 0.03 mousemove " + std::to_wstring(x0 + (x1 - x0) * i / 10) + L" " +
+                 std::to_wstring(y0 + (y1 - y0) * i / 10);
+    }
+    return XdoTool(steps + L" sleep 0.1 mouseup 1");
+}
+
 // ---- Keys ------------------------------------------------------------------------------
 
 void TapKey(std::uint8_t vk, bool alt) {

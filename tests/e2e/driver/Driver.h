@@ -107,6 +107,16 @@ bool ClickButton(HWND button);
 std::vector<std::wstring> TabTexts(HWND tab);
 RECT WindowRect(HWND w);
 
+// ---- Real input ------------------------------------------------------------------------
+// Pointer input through the X server (xdotool), as a user's mouse makes it: a window manager
+// sees it too, and moves or sizes a window from it. Screen coordinates are X root coordinates.
+// Runs "xdotool <arguments>" and waits for it; false when it could not run or failed.
+bool XdoTool(const std::wstring& arguments);
+// A left click at the centre of a window.
+bool RealClick(HWND w);
+// Presses the left button at (x0, y0), moves to (x1, y1) in steps, and releases.
+bool RealDrag(int x0, int y0, int x1, int y1);
+
 // ---- Keys ------------------------------------------------------------------------------
 // Presses and releases a key; with alt, Alt is held around it (as "@X" does).
 void TapKey(std::uint8_t vk, bool alt = false);
