@@ -160,6 +160,11 @@ std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKe
         return i + 1 < lines ? SoundCount(line(i + 1)) : kNoCount;
     };
 
+    const auto soundAt = [&](std::size_t i) {
+        const std::int64_t n = soundCountAt(i);
+        return n != kNoCount && i + 2 + 2 * static_cast<std::uint64_t>(n) <= lines;
+    };
+
     // soundToEnd[i]: from line i on, the file reads as sound blocks up to its very end.
     std::vector<bool> soundToEnd(lines + 1, false);
     soundToEnd[lines] = true;
@@ -178,7 +183,10 @@ std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKe
         const std::uint64_t counted =
             s + 1 < lines ? s + 2 + 2 * static_cast<std::uint64_t>(std::max(count, 0)) : lines;
         std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(counted, lines));
-        if (!soundToEnd[s]) {
+        const bool countFits = sound != kNoCount && counted <= lines;
+        // A count that lands on a sound block, or on the end, is taken at its word.
+        const bool landsWell = countFits && (counted == lines || soundAt(counted));
+        if (!soundToEnd[s] && !landsWell) {
             for (std::size_t j = s + 1; j < e; ++j) {
                 if (soundToEnd[j]) {
                     e = j;
@@ -186,7 +194,6 @@ std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKe
                 }
             }
         }
-        const bool countFits = sound != kNoCount && counted <= lines;
         if (!countFits && !soughtKey.empty()) {
             for (std::size_t j = s + 2; j < e; ++j) {
                 if (line(j) == soughtKey) {
