@@ -604,7 +604,7 @@ TEST_F(JwcadStripTest, SettingsExchange) {
     EXPECT_DOUBLE_EQ(KeyWait, 1e300);
 }
 
-// ---- Keeping tags --------------------------------------------------------------------------
+// ---- Keeping tags ------------------------------------------------------------------------------
 
 TEST_F(JwcadStripTest, EditorTagsOfDrawingsWithoutAPathAreFoundAgain) {
     // Each list's first jump names no file, so the drawing's own path never becomes known.
