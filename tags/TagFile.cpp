@@ -1,5 +1,6 @@
 #include "tags/TagFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -18,12 +19,14 @@ using textlines::AppendLine;
 // line is a count as a save writes it and all its lines are there. A file of sound blocks
 // that ends right after its last one is read by counting alone, as it always was.
 //
-// Anything else was written by hand, by a tool, or cut short, and there a count is not
-// trusted blindly: a line from which the rest of the file reads as sound blocks to its very
-// end starts a block, whatever the count before it claims. So a count of millions, one too
-// many, or garbage between blocks costs at most the block it sits in, and the blocks behind
-// it are still found. Where no such line comes, a count that is not sound never swallows a
-// line equal to the key being looked up.
+// Anything else was written by hand, by a tool, or cut short. A count as a save writes it
+// that fits the file is still taken at its word: nothing marks where blocks start, and the
+// block saved last must read back as it was saved, whatever follows it. Any other count (not
+// a plain number, negative, or more lines than the file has left) is not trusted: its block
+// ends at the first line from which the rest of the file reads as sound blocks to its very
+// end, and never swallows a line equal to the key being looked up. So a count of millions, a
+// negative one or garbage between blocks costs at most the block it sits in, and the blocks
+// behind it are still found.
 //
 // A save copies every block it does not replace as the bytes it was read from, and replaces
 // only sound blocks whose successor is sound too: a count that ran into the next block would
@@ -160,11 +163,6 @@ std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKe
         return i + 1 < lines ? SoundCount(line(i + 1)) : kNoCount;
     };
 
-    const auto soundAt = [&](std::size_t i) {
-        const std::int64_t n = soundCountAt(i);
-        return n != kNoCount && i + 2 + 2 * static_cast<std::uint64_t>(n) <= lines;
-    };
-
     // soundToEnd[i]: from line i on, the file reads as sound blocks up to its very end.
     std::vector<bool> soundToEnd(lines + 1, false);
     soundToEnd[lines] = true;
@@ -183,20 +181,12 @@ std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKe
         const std::uint64_t counted =
             s + 1 < lines ? s + 2 + 2 * static_cast<std::uint64_t>(std::max(count, 0)) : lines;
         std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(counted, lines));
+        // A count as a save writes it that fits the file is taken at its word: the block saved
+        // last must read back as it was saved, whatever follows it.
         const bool countFits = sound != kNoCount && counted <= lines;
-        // A count that lands on a sound block, or on the end, is taken at its word.
-        const bool landsWell = countFits && (counted == lines || soundAt(counted));
-        if (!soundToEnd[s] && !landsWell) {
+        if (!countFits) {
             for (std::size_t j = s + 1; j < e; ++j) {
-                if (soundToEnd[j]) {
-                    e = j;
-                    break;
-                }
-            }
-        }
-        if (!countFits && !soughtKey.empty()) {
-            for (std::size_t j = s + 2; j < e; ++j) {
-                if (line(j) == soughtKey) {
+                if (soundToEnd[j] || (j >= s + 2 && !soughtKey.empty() && line(j) == soughtKey)) {
                     e = j;
                     break;
                 }

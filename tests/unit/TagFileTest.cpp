@@ -276,15 +276,18 @@ TEST(TagFile, HostileFilesLoseNothing) {
         std::string head;           // what comes before B, K and C
         std::optional<List> loadA;  // what A loads as
         bool readable = true;       // B, K and C can be read at all
+        bool bFound = readable;     // B is found behind A
     };
     const Case cases[] = {
         {"count of 2147483647", a("2147483647"), a2},
         {"negative count", a("-5"), std::nullopt},
-        {"count one too high", a("3"), a2},
+        // A plain count that fits is taken at its word: it takes B's first two lines, which stay
+        // in the file all the same.
+        {"count one too high", a("3"), a2 + List{{"C:\\B.JWW", "2", 0}}, true, false},
         {"count one too low", a("1"), List{{"a", "C:\\a.jww", 0}}},
         {"count with a blank", a(" 2"), a2},
         {"garbage between blocks", a("2") + garbage, a2},
-        {"0x1A inside a line", a("2", "x\x1Ay"), a2, false},
+        {"0x1A inside a line", a("2", "x\x1Ay"), a2, false, false},
     };
     for (const Case& t : cases) {
         platform::ScopedFakePlatform p;
@@ -293,7 +296,7 @@ TEST(TagFile, HostileFilesLoseNothing) {
         const auto expectLoads = [&](const std::optional<List>& wantK, const char* when) {
             const std::pair<std::string, std::optional<List>> loads[] = {
                 {"C:\\A.JWW", t.loadA},
-                {"C:\\B.JWW", t.readable ? std::optional(kB) : std::nullopt},
+                {"C:\\B.JWW", t.bFound ? std::optional(kB) : std::nullopt},
                 {"C:\\C.JWW", t.readable ? std::optional(kC) : std::nullopt},
                 {"C:\\K.JWW", wantK}};
             for (const auto& [key, want] : loads) {
