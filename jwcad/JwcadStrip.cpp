@@ -1,5 +1,6 @@
 #include "jwcad/JwcadStrip.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -22,6 +23,8 @@ constexpr char kBatchDone[] = "各タグの切替をして印刷開始を行っ�
 constexpr char kConfirmClose[] = "追加タグで起動したJw_cad画面を閉じます。よろしいですか？";
 constexpr char kPrintNotReached[] = "次のタグの図面を印刷モードにできませんでした。";
 constexpr char kCloseNotReached[] = "次のタグのJw_cad画面を閉じることができませんでした。";
+constexpr char kTagsNotSaved[] = "タグファイルを保存できませんでした。";
+constexpr char kSettingsNotSaved[] = "設定ファイルを保存できませんでした。";
 
 platform::WindowHandle BaseWindow() {
     return JwwCount > 0 ? JwwHandles[0].Handle : 0;
@@ -95,6 +98,60 @@ void JwcadStrip::ArrangeControls() {
     TagDirection = strip_.ArrangeControls(TagDirection);
 }
 
+bool JwcadStrip::SaveTags() {
+    std::vector<TTagBlock> blocks;
+    if (HasTags()) {
+        // Tags added before the drawing's path became known are stored under the key they
+        // will be looked up under, never under an empty one.
+        if (!basePath_.empty()) {
+            SetBaseJumpIfEmpty(basePath_);
+        }
+        blocks.push_back(CurrentTagBlock(baseKey_));
+    }
+    for (const TTagBlock& b : unsaved_) {
+        if (std::none_of(blocks.begin(), blocks.end(),
+                         [&](const TTagBlock& kept) { return kept.Key == b.Key; })) {
+            blocks.push_back(b);
+        }
+    }
+    if (SaveTagBlocks(TagFile, TbkFile, blocks)) {
+        unsaved_.clear();
+        return true;
+    }
+    unsaved_ = std::move(blocks);
+    return false;
+}
+
+bool JwcadStrip::TakeUpUnsaved(const std::string& key) {
+    const auto it = std::find_if(unsaved_.begin(), unsaved_.end(),
+                                 [&](const TTagBlock& b) { return b.Key == key; });
+    if (it == unsaved_.end()) {
+        return false;
+    }
+    TagLists = std::move(it->Entries);
+    for (TTagLists& entry : TagLists) {
+        entry.Handle = 0;  // as a load gives them
+    }
+    TagCount = static_cast<std::int32_t>(TagLists.size());
+    unsaved_.erase(it);
+    return true;
+}
+
+bool JwcadStrip::TakeUpStoredBlock(const std::string& key) {
+    if (key == baseKey_) {
+        return false;  // looked up when the drawing was taken up
+    }
+    const std::vector<TTagLists> inHand = TagLists;
+    if (!TakeUpUnsaved(key) && !LoadTagBlock(TagFile, TbkFile, key)) {
+        return false;
+    }
+    TagLists[0].Handle = inHand[0].Handle;
+    TagLists.insert(TagLists.end(), inHand.begin() + 1, inHand.end());
+    TagCount = static_cast<std::int32_t>(TagLists.size());
+    baseKey_ = key;
+    return true;
+}
+
 // ---- Base drawing tracking -----------------------------------------------------------------
 
 void JwcadStrip::FormShow() {
@@ -125,14 +182,21 @@ void JwcadStrip::FormShow() {
 void JwcadStrip::TakeUpBaseDrawing() {
     ClearTags();
     strip_.ClearTabs();
+    baseKey_.clear();
+    basePath_.clear();
     if (JwwCount == 0) {
         return;
     }
     const TJwwHandleField w = JwwHandles[0];
     strip_.AddTab(w.FileName);
     SeedTags(w);
-    const std::string key = UpperSjis(GetJwcadFolder() + w.FileName);
-    if (platform::Current().FileExists(key) && LoadTagBlock(TagFile, key)) {
+    const std::string folder = GetJwcadFolder();
+    const std::string key = UpperSjis(folder + w.FileName);
+    auto& p = platform::Current();
+    baseKey_ = key;
+    basePath_ = folder.size() > 1 && p.FileExists(key) ? folder + w.FileName : std::string();
+    // A list that an earlier save could not store is newer than the stored block.
+    if (TakeUpUnsaved(key) || (p.FileExists(key) && LoadTagBlock(TagFile, TbkFile, key))) {
         TagLists[0].Handle = w.Handle;
         RebuildTabs();
     }
@@ -161,9 +225,8 @@ void JwcadStrip::Timer1Timer() {
         // Another Jw_cad window came to the front: the base drawing stays the base drawing.
         JwwHandles[0] = *prev;
     } else if (idx < 0) {
-        if (HasTags()) {
-            SaveTagFile(TagFile, TbkFile);
-        }
+        // A list that cannot be stored now stays in hand for the next save.
+        SaveTags();
         TakeUpBaseDrawing();
     }
 }
@@ -171,8 +234,9 @@ void JwcadStrip::Timer1Timer() {
 void JwcadStrip::FormClose() {
     tracking_ = false;
     strip_.SetTimer(false, SearchInterval);
-    if (HasTags()) {
-        SaveTagFile(TagFile, TbkFile);
+    // The last chance for these tags: the user must hear when they are lost.
+    if (!SaveTags()) {
+        strip_.ErrorBox(kTagsNotSaved, TagFile);
     }
     JwwHandles.clear();
     JwwCount = 0;
@@ -184,7 +248,9 @@ void JwcadStrip::FormClose() {
     settings.KeyWait = KeyWait;
     settings.MaximizeOnSend = MaximizeOnSend;
     strip_.CollectGeometry(settings);
-    SaveSettings(DatFile, settings);
+    if (!SaveSettings(DatFile, settings)) {
+        strip_.ErrorBox(kSettingsNotSaved, DatFile);
+    }
 }
 
 void JwcadStrip::FormResize() {
@@ -300,6 +366,11 @@ void JwcadStrip::Button4Click() {
     const std::string path = SplitJumpText(text).Path;
     if (UpperSjis(baseName) != UpperSjis(FileNamePart(path))) {
         return;  // the clipboard describes another drawing
+    }
+    // Jw_cad's last folder may have named another folder when the drawing was taken up. A
+    // block stored under its real path comes first, so saving this list does not replace it.
+    if (TagLists[0].TagJump.empty() && TakeUpStoredBlock(UpperSjis(path))) {
+        RebuildTabs();
     }
     std::string name = std::to_string(TagCount);
     if (!strip_.AskTagName(name)) {

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "jwcad/Strip.h"
 #include "tags/Settings.h"
+#include "tags/TagFile.h"
 
 class JwcadStrip {
   public:
@@ -62,9 +64,22 @@ class JwcadStrip {
 
     void RebuildTabs();
     void ArrangeControls();
+    // Stores the list in hand, when it has tags, with every list an earlier save could not
+    // store; false when they all stay unsaved, to be tried again at the next save.
+    bool SaveTags();
+    // Takes the unsaved list stored under key into hand; false when there is none.
+    bool TakeUpUnsaved(const std::string& key);
+    // Puts the block stored under key in front of the tags in hand; false when there is none.
+    bool TakeUpStoredBlock(const std::string& key);
 
     IStrip& strip_;
     int busy_ = 0;
     bool tracking_ = false;  // FormShow has run and FormClose has not
     bool closePending_ = false;
+    // The key the base drawing was looked up under, and the path it names when that is the
+    // path of an existing file in a folder Jw_cad named.
+    std::string baseKey_;
+    std::string basePath_;
+    // Lists of earlier base drawings that a save could not store, the newest first.
+    std::vector<TTagBlock> unsaved_;
 };

@@ -2,87 +2,222 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "tags/Func_.h"
 #include "tags/TextLines.h"
-#include "tags/UnitV.h"
 
 using textlines::AppendLine;
-using textlines::LineReader;
+
+// How blocks are told apart. A block is its key line, its count line and as many name/jump
+// pairs as the count says; nothing else marks where one ends. A block is sound when its count
+// line is a count as a save writes it and all its lines are there. A file of sound blocks
+// that ends right after its last one is read by counting alone, as it always was.
+//
+// Anything else was written by hand, by a tool, or cut short. A count as a save writes it
+// that fits the file is still taken at its word: nothing marks where blocks start, and the
+// block saved last must read back as it was saved, whatever follows it. Any other count (not
+// a plain number, negative, or more lines than the file has left) is not trusted: its block
+// ends at the first line from which the rest of the file reads as sound blocks to its very
+// end, and never swallows a line equal to the key being looked up. So a count of millions, a
+// negative one or garbage between blocks costs at most the block it sits in, and the blocks
+// behind it are still found.
+//
+// A save copies every block it does not replace as the bytes it was read from, and replaces
+// only sound blocks whose successor is sound too: a count that ran into the next block would
+// otherwise take that block's first lines away with it.
 
 namespace {
 
-// A block cut short by the end of the file is completed with empty entries, but by no more
-// than this many: a corrupt count in the millions must not make a save write millions of
-// lines, nor a load build millions of entries.
-constexpr std::int64_t kMaxMissingEntries = 256;
+constexpr std::int64_t kNoCount = -1;
 
-// The 2 x count lines of a block's entries (none for a count below 1), completed with empty
-// lines when the file ends first.
-std::vector<std::string> ReadEntryLines(LineReader& in, std::int32_t count) {
-    const std::int64_t wanted = 2 * std::int64_t{count};
-    std::vector<std::string> lines;
-    while (static_cast<std::int64_t>(lines.size()) < wanted && !in.AtEnd()) {
-        lines.push_back(in.Next());
-    }
-    if (static_cast<std::int64_t>(lines.size()) < wanted) {
-        const auto present = static_cast<std::int64_t>((lines.size() + 1) / 2);
-        const std::int64_t entries = std::min<std::int64_t>(count, present + kMaxMissingEntries);
-        lines.resize(static_cast<std::size_t>(2 * entries));
-    }
-    return lines;
+// Everything before the first 0x1A: what a reader sees of a file.
+std::string_view Readable(std::string_view bytes) {
+    return bytes.substr(0, bytes.find('\x1A'));
 }
 
-// Copies every block of an earlier file except those stored under key, with their counts
-// in normal form.
-void AppendOtherBlocks(std::string& out, const std::string& bytes, const std::string& key) {
-    LineReader in(bytes);
-    while (!in.AtEnd()) {
-        const std::string blockKey = in.Next();
-        const std::int32_t count = StrToIntZero(in.Next());
-        const std::vector<std::string> lines = ReadEntryLines(in, count);
-        if (blockKey == key) {
-            continue;
-        }
-        AppendLine(out, blockKey);
-        // A block completed up to the bound gets the count of the entries it now has.
-        const auto written = count > 0 ? static_cast<std::int64_t>(lines.size() / 2) : count;
-        AppendLine(out, std::to_string(written));
-        for (const std::string& line : lines) {
-            AppendLine(out, line);
-        }
+// A line without its end: LF, or CR LF, or a CR cut off by the end of the text.
+std::string_view LineAt(std::string_view text, std::size_t begin, std::size_t next) {
+    std::size_t end = next;
+    if (end > begin && text[end - 1] == '\n') {
+        --end;
     }
+    if (end > begin && text[end - 1] == '\r') {
+        --end;
+    }
+    return text.substr(begin, end - begin);
 }
 
-}  // namespace
+// Walks the lines of a text without copying them.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : text_(text) {}
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    std::size_t Pos() const { return pos_; }
+    // pos must be the start of a line.
+    void Seek(std::size_t pos) { pos_ = pos; }
 
-bool LoadTagBlock(const std::string& tagFile, const std::string& key) {
-    platform::Platform& p = platform::Current();
-    if (!p.FileExists(tagFile)) {
+    std::string_view Next() {
+        const std::size_t begin = pos_;
+        pos_ = NextStart(pos_);
+        return LineAt(text_, begin, pos_);
+    }
+    // Skips up to n lines; true when all n were there.
+    bool Skip(std::int64_t n) {
+        for (; n > 0; --n) {
+            if (AtEnd()) {
+                return false;
+            }
+            pos_ = NextStart(pos_);
+        }
+        return true;
+    }
+
+  private:
+    std::size_t NextStart(std::size_t from) const {
+        const void* lf = std::memchr(text_.data() + from, '\n', text_.size() - from);
+        return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text_.data()) + 1
+                  : text_.size();
+    }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+// The count of a count line as a save writes it ("0", or digits without a leading zero that
+// fit 32 bits); kNoCount for any other text.
+std::int64_t SoundCount(std::string_view text) {
+    if (text.empty() || text.size() > 10 || (text[0] == '0' && text.size() > 1)) {
+        return kNoCount;
+    }
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return kNoCount;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value <= std::numeric_limits<std::int32_t>::max() ? value : kNoCount;
+}
+
+struct Head {
+    std::string_view key;
+    std::int64_t count = 0;
+    std::size_t entriesBegin = 0;
+};
+
+// Reads the sound block at the cursor; false (the cursor then anywhere) when it is not sound.
+bool NextSoundBlock(Cursor& in, Head& head) {
+    if (in.AtEnd()) {
         return false;
     }
-    const std::optional<std::string> bytes = p.ReadFile(tagFile);
-    if (!bytes) {
+    head.key = in.Next();
+    if (in.AtEnd()) {
         return false;
     }
-    LineReader in(*bytes);
-    while (!in.AtEnd()) {
-        const std::string blockKey = in.Next();
-        const std::int32_t count = StrToIntZero(in.Next());
-        if (blockKey != key) {
-            ReadEntryLines(in, count);
+    head.count = SoundCount(in.Next());
+    head.entriesBegin = in.Pos();
+    return head.count != kNoCount && in.Skip(2 * head.count);
+}
+
+// The entries of a block: pairs of lines from the cursor on, entries of them at most; a pair
+// cut short by the end of its block gets an empty jump text.
+std::vector<TTagLists> ReadEntries(Cursor& in, std::size_t end, std::int64_t entries) {
+    std::vector<TTagLists> list;
+    while (static_cast<std::int64_t>(list.size()) < entries && in.Pos() < end) {
+        TTagLists entry;
+        entry.TagName = std::string(in.Next());
+        if (in.Pos() < end) {
+            entry.TagJump = std::string(in.Next());
+        }
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+// One block of a file that is not sound throughout.
+struct Span {
+    std::size_t begin = 0, end = 0;  // bytes
+    std::size_t entriesBegin = 0;    // bytes: the first entry line
+    std::string_view key;
+    std::int32_t count = 0;  // as the count line reads
+    bool sound = false;
+};
+
+// The blocks of a file that is not sound throughout, delimited as the comment at the top
+// says. soughtKey, when not empty, is the key being looked up.
+std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKey) {
+    std::vector<std::size_t> starts;  // of every line, and the end of the text
+    for (Cursor in(text); !in.AtEnd(); in.Next()) {
+        starts.push_back(in.Pos());
+    }
+    starts.push_back(text.size());
+    const std::size_t lines = starts.size() - 1;
+    const auto line = [&](std::size_t i) { return LineAt(text, starts[i], starts[i + 1]); };
+    const auto soundCountAt = [&](std::size_t i) {
+        return i + 1 < lines ? SoundCount(line(i + 1)) : kNoCount;
+    };
+
+    // soundToEnd[i]: from line i on, the file reads as sound blocks up to its very end.
+    std::vector<bool> soundToEnd(lines + 1, false);
+    soundToEnd[lines] = true;
+    for (std::size_t i = lines; i-- > 0;) {
+        const std::int64_t n = soundCountAt(i);
+        const std::uint64_t end = i + 2 + 2 * static_cast<std::uint64_t>(n);
+        soundToEnd[i] = n != kNoCount && end <= lines && soundToEnd[end];
+    }
+
+    std::vector<Span> blocks;
+    for (std::size_t s = 0; s < lines;) {
+        const std::int64_t sound = soundCountAt(s);
+        const std::int32_t count =
+            sound != kNoCount ? static_cast<std::int32_t>(sound)
+                              : (s + 1 < lines ? StrToIntZero(std::string(line(s + 1))) : 0);
+        const std::uint64_t counted =
+            s + 1 < lines ? s + 2 + 2 * static_cast<std::uint64_t>(std::max(count, 0)) : lines;
+        std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(counted, lines));
+        // A count as a save writes it that fits the file is taken at its word: the block saved
+        // last must read back as it was saved, whatever follows it.
+        const bool countFits = sound != kNoCount && counted <= lines;
+        if (!countFits) {
+            for (std::size_t j = s + 1; j < e; ++j) {
+                if (soundToEnd[j] || (j >= s + 2 && !soughtKey.empty() && line(j) == soughtKey)) {
+                    e = j;
+                    break;
+                }
+            }
+        }
+        Span b;
+        b.begin = starts[s];
+        b.end = starts[e];
+        b.entriesBegin = starts[std::min(s + 2, e)];
+        b.key = line(s);
+        b.count = count;
+        b.sound = countFits && e == counted;
+        blocks.push_back(b);
+        s = e;
+    }
+    return blocks;
+}
+
+bool LoadFromDamaged(std::string_view text, const std::string& key) {
+    for (const Span& b : DamagedBlocks(text, key)) {
+        if (b.key != key) {
             continue;
         }
-        if (count < 1) {
+        if (b.count < 1) {
             return false;
         }
-        // Built apart, so the list is replaced only by a block read to its end.
-        const std::vector<std::string> lines = ReadEntryLines(in, count);
-        std::vector<TTagLists> list(lines.size() / 2);
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            list[i] = TTagLists{lines[2 * i], lines[2 * i + 1], 0};
+        Cursor at(text);
+        at.Seek(b.entriesBegin);
+        std::vector<TTagLists> list = ReadEntries(at, b.end, b.count);
+        if (list.empty()) {
+            return false;
         }
         TagLists = std::move(list);
         TagCount = static_cast<std::int32_t>(TagLists.size());
@@ -91,46 +226,217 @@ bool LoadTagBlock(const std::string& tagFile, const std::string& key) {
     return false;
 }
 
-void SaveTagFile(const std::string& tagFile, const std::string& tbkFile) {
+bool LoadFromText(std::string_view bytes, const std::string& key) {
+    const std::string_view text = Readable(bytes);
+    Cursor in(text);
+    while (!in.AtEnd()) {
+        Head head;
+        if (!NextSoundBlock(in, head)) {
+            return LoadFromDamaged(text, key);
+        }
+        if (head.key != key) {
+            continue;
+        }
+        // A count that ran into the next block shows there: then the file needs a closer look.
+        Cursor next = in;
+        Head nextHead;
+        if (!next.AtEnd() && !NextSoundBlock(next, nextHead)) {
+            return LoadFromDamaged(text, key);
+        }
+        if (head.count < 1) {
+            return false;
+        }
+        const std::size_t end = in.Pos();
+        in.Seek(head.entriesBegin);
+        TagLists = ReadEntries(in, end, head.count);
+        TagCount = static_cast<std::int32_t>(TagLists.size());
+        return true;
+    }
+    return false;
+}
+
+bool IsNewKey(std::string_view key, const std::vector<std::string>& newKeys) {
+    for (const std::string& k : newKeys) {
+        if (k == key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Appends text without the blocks stored under newKeys, when text is sound throughout;
+// false otherwise, with out then holding some of it.
+bool AppendOtherSoundBlocks(std::string& out, std::string_view text,
+                            const std::vector<std::string>& newKeys) {
+    Cursor in(text);
+    std::size_t copyFrom = 0;  // bytes not yet copied start here
+    while (!in.AtEnd()) {
+        const std::size_t begin = in.Pos();
+        Head head;
+        if (!NextSoundBlock(in, head)) {
+            return false;
+        }
+        if (IsNewKey(head.key, newKeys)) {
+            out.append(text.substr(copyFrom, begin - copyFrom));
+            copyFrom = in.Pos();
+        }
+    }
+    out.append(text.substr(copyFrom));
+    return true;
+}
+
+void AppendOtherDamagedBlocks(std::string& out, std::string_view text,
+                              const std::vector<std::string>& newKeys) {
+    const std::vector<Span> blocks = DamagedBlocks(text, {});
+    std::size_t copyFrom = 0;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const Span& b = blocks[i];
+        const bool replaceable = b.sound && (i + 1 == blocks.size() || blocks[i + 1].sound);
+        if (replaceable && IsNewKey(b.key, newKeys)) {
+            out.append(text.substr(copyFrom, b.begin - copyFrom));
+            copyFrom = b.end;
+        }
+    }
+    out.append(text.substr(copyFrom));
+}
+
+// The file a load or a save starts from: the tag file; when a save was cut short between its
+// renames, the temporary it had completed; after a save that failed to rename back, the
+// backup. Empty when there is none.
+std::string SourceFile(const std::string& tagFile, const std::string& tbkFile) {
+    platform::Platform& p = platform::Current();
+    for (const std::string& path : {tagFile, textlines::TempPathFor(tagFile), tbkFile}) {
+        if (!path.empty() && p.FileExists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool LoadTagBlock(const std::string& file, const std::string& key) {
+    platform::Platform& p = platform::Current();
+    if (!p.FileExists(file)) {
+        return false;
+    }
+    const std::optional<std::string> bytes = p.ReadFile(file);
+    return bytes && LoadFromText(*bytes, key);
+}
+
+bool LoadTagBlock(const std::string& tagFile, const std::string& tbkFile, const std::string& key) {
+    const std::string source = SourceFile(tagFile, tbkFile);
+    return !source.empty() && LoadTagBlock(source, key);
+}
+
+TTagBlock CurrentTagBlock(const std::string& fallbackKey) {
+    TTagBlock block;
     if (TagLists.empty()) {
-        return;
+        return block;
+    }
+    block.Key = TagLists[0].TagJump.empty() ? fallbackKey : UpperSjis(TagLists[0].TagJump);
+    block.Entries = TagLists;
+    return block;
+}
+
+bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
+                   const std::vector<TTagBlock>& blocks) {
+    if (blocks.empty()) {
+        return true;
     }
     platform::Platform& p = platform::Current();
-    const std::string key = UpperSjis(TagLists[0].TagJump);
-    std::string out;
-    AppendLine(out, key);
-    AppendLine(out, std::to_string(TagLists.size()));
-    for (const TTagLists& entry : TagLists) {
-        AppendLine(out, entry.TagName);
-        AppendLine(out, entry.TagJump);
+    const std::string temp = textlines::TempPathFor(tagFile);
+
+    // The keys as they are written; a later block with a key already written is dropped, as a
+    // load would never reach it.
+    std::vector<std::string> keys;
+    std::size_t size = 0;
+    for (const TTagBlock& b : blocks) {
+        if (b.Key.empty() || b.Entries.empty()) {
+            return false;  // a block nobody could look up again, or no block at all
+        }
+        keys.push_back(textlines::OneLine(b.Key));
+        size += b.Key.size() + 16;
+        for (const TTagLists& e : b.Entries) {
+            size += e.TagName.size() + e.TagJump.size() + 4;
+        }
     }
 
-    // The other drawings' blocks come from the tag file; when an earlier save failed between
-    // its renames there is none, and the backup holds them.
-    const bool hadTagFile = p.FileExists(tagFile);
-    if (hadTagFile || p.FileExists(tbkFile)) {
-        const std::optional<std::string> previous = p.ReadFile(hadTagFile ? tagFile : tbkFile);
-        if (!previous) {
-            return;  // saving without them would lose every other drawing's tags
+    // No temporary is ever written while the tag file is missing, so one found then is
+    // complete: a save cut short between its renames left it, and it is the newest file. It,
+    // or else the backup, becomes the tag file again before anything is written.
+    bool hadTagFile = p.FileExists(tagFile);
+    if (!hadTagFile) {
+        const std::string& newest = p.FileExists(temp) ? temp : tbkFile;
+        if (p.FileExists(newest)) {
+            if (!p.RenameFile(newest, tagFile, false)) {
+                return false;
+            }
+            hadTagFile = true;
         }
-        AppendOtherBlocks(out, *previous, key);
+    } else if (p.FileExists(temp)) {
+        p.DeleteFile(temp);  // left by a save cut short while it wrote
+    }
+
+    std::optional<std::string> previous;
+    if (hadTagFile) {
+        previous = p.ReadFile(tagFile);
+        if (!previous) {
+            return false;  // saving without them would lose every other drawing's tags
+        }
+        size += previous->size();
+    }
+
+    std::string out;
+    out.reserve(size);
+    std::vector<std::string> written;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (IsNewKey(keys[i], written)) {
+            continue;
+        }
+        written.push_back(keys[i]);
+        AppendLine(out, keys[i]);
+        AppendLine(out, std::to_string(blocks[i].Entries.size()));
+        for (const TTagLists& entry : blocks[i].Entries) {
+            AppendLine(out, entry.TagName);
+            AppendLine(out, entry.TagJump);
+        }
+    }
+    if (previous) {
+        const std::string_view text = Readable(*previous);
+        const std::size_t mark = out.size();
+        if (!AppendOtherSoundBlocks(out, text, written)) {
+            out.resize(mark);
+            AppendOtherDamagedBlocks(out, text, written);
+        }
+        // What follows an end-of-file byte is no block anyone can read, but it is not ours to
+        // throw away either.
+        out.append(std::string_view(*previous).substr(text.size()));
     }
 
     // Nothing is renamed until the complete new file is on the disk.
-    const std::string temp = textlines::TempPathFor(tagFile);
     if (!textlines::WriteWholeFile(temp, out)) {
-        return;
+        return false;
     }
     if (hadTagFile && !p.RenameFile(tagFile, tbkFile, true)) {
         p.DeleteFile(temp);
-        return;
+        return false;
     }
     if (!p.RenameFile(temp, tagFile, true)) {
-        // Put the previous file back. Should that fail too, it stays as the backup, and the
-        // next save takes the blocks from there.
-        if (hadTagFile) {
-            p.RenameFile(tbkFile, tagFile, false);
+        // Put the previous file back. Should that fail too, the complete temporary stays: the
+        // next load reads it and the next save makes it the tag file.
+        if (!hadTagFile || p.RenameFile(tbkFile, tagFile, false)) {
+            p.DeleteFile(temp);
         }
-        p.DeleteFile(temp);
+        return false;
     }
+    return true;
+}
+
+bool SaveTagFile(const std::string& tagFile, const std::string& tbkFile,
+                 const std::string& fallbackKey) {
+    if (TagLists.empty()) {
+        return true;
+    }
+    return SaveTagBlocks(tagFile, tbkFile, {CurrentTagBlock(fallbackKey)});
 }

@@ -33,8 +33,14 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-void AppendLine(std::string& out, const std::string& text) {
-    out += OneLine(text);
+void AppendLine(std::string& out, std::string_view text) {
+    const std::size_t from = out.size();
+    out.append(text);
+    for (std::size_t i = from; i < out.size(); ++i) {
+        if (out[i] == '\r' || out[i] == '\n' || out[i] == '\x1A') {
+            out[i] = ' ';
+        }
+    }
     out += "\r\n";
 }
 

@@ -25,7 +25,7 @@ class LineReader {
 std::string OneLine(std::string text);
 
 // Appends text as one line ending in CR LF, made safe with OneLine.
-void AppendLine(std::string& out, const std::string& text);
+void AppendLine(std::string& out, std::string_view text);
 
 // The temporary that a save writes beside path before it replaces path.
 std::string TempPathFor(const std::string& path);

@@ -2,6 +2,8 @@
 // jumping to tags, and the commands of the buttons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "jwcad/JwcadStrip.h"
 #include "keys/SendKey.h"
 #include "platform/fake/FakePlatform.h"
@@ -675,6 +677,125 @@ TEST_F(JwcadStripTest, SettingsExchange) {
     jw.Button2Click();
     EXPECT_EQ(strip.settingsIn.KeyWaitMs, 2147483647);
     EXPECT_DOUBLE_EQ(KeyWait, 1e300);
+}
+
+// ---- Keeping tags ------------------------------------------------------------------------------
+
+TEST_F(JwcadStripTest, EditorTagsOfDrawingsWithoutAPathAreFoundAgain) {
+    // Each list's first jump names no file, so the drawing's own path never becomes known.
+    const std::pair<std::string, std::vector<TEditedRow>> drawings[] = {
+        {"detail.jww", {{"A", "C:\\JWW\\missing.jww", 0}}},
+        {"plan1.jww", {{"P", "", 0}, {"Q", "x", 0}}}};
+    jw.FormShow();
+    for (const auto& [name, rows] : drawings) {
+        auto w = fake().AddWindow(name + " - jw_win");
+        jw.Timer1Timer();
+        strip.editorRows = rows;
+        jw.Button5Click();
+        fake().CloseWindow(w);
+        jw.Timer1Timer();
+    }
+    for (const auto& [name, rows] : drawings) {
+        FakeStrip s;
+        JwcadStrip j(s);
+        auto w = fake().AddWindow(name + " - jw_win");
+        j.FormShow();
+        ASSERT_EQ(s.tabs.size(), rows.size() + 1) << name;
+        EXPECT_EQ(s.tabs[1], rows[0].TagName);
+        // The path it was looked up under is the base tab's jump from now on.
+        EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\" + name);
+        fake().CloseWindow(w);
+        j.Timer1Timer();
+    }
+}
+
+TEST_F(JwcadStripTest, ListsASaveCouldNotStoreAreKeptAndCloseSaysWhatWasLost) {
+    const std::string tagTemp = std::string(kTagFile) + ".tmp";
+    const std::string datTemp = std::string(kDatFile) + ".tmp";
+    struct Case {
+        std::vector<std::string> failing;  // files that cannot be created at close
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {{}, {}},
+        {{tagTemp}, {"error:タグファイルを保存できませんでした。C:\\QB\\quillbox.tag"}},
+        {{datTemp}, {"error:設定ファイルを保存できませんでした。C:\\QB\\quillbox.dat"}},
+        {{tagTemp, datTemp},
+         {"error:タグファイルを保存できませんでした。C:\\QB\\quillbox.tag",
+          "error:設定ファイルを保存できませんでした。C:\\QB\\quillbox.dat"}},
+    };
+    PutTagFile();
+    const std::string stored = *fake().FileBytes(kTagFile);
+    for (const Case& c : cases) {
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+        platform::ScopedFakePlatform local;
+        local.fake.SetRegistryString(kJwKey, "Folder", "File", "C:\\JWW");
+        local.fake.PutFile("C:\\JWW\\detail.jww", "");
+        local.fake.PutFile("C:\\JWW\\plan1.jww", "");
+        local.fake.PutFile(kTagFile, stored);
+        auto w = local.fake.AddWindow("detail.jww - jw_win");
+        FakeStrip s;
+        JwcadStrip j(s);
+        j.FormShow();
+        AppendTag("New", "C:\\JWW\\new.jww");
+        // A read-only folder: the drawing is changed twice, and back, without a save.
+        std::vector<std::string> failing{tagTemp};
+        local.fake.failFileOp = [&](const std::string& op, const std::string& path) {
+            return op == "create" &&
+                   std::find(failing.begin(), failing.end(), path) != failing.end();
+        };
+        local.fake.Find(w)->title = "plan1.jww - jw_win";
+        j.Timer1Timer();
+        EXPECT_EQ(s.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
+        local.fake.Find(w)->title = "detail.jww - jw_win";
+        j.Timer1Timer();
+        EXPECT_EQ(s.tabs, (std::vector<std::string>{"detail.jww", "Back", "Section", "New"}));
+        EXPECT_EQ(local.fake.FileBytes(kTagFile), stored);
+
+        failing = c.failing;
+        j.FormClose();
+        EXPECT_EQ(s.messages, c.messages);
+        const std::string saved = *local.fake.FileBytes(kTagFile);
+        if (c.failing.empty() || c.failing[0] != tagTemp) {
+            EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n4\r\n", 0), 0u) << saved;
+            EXPECT_NE(saved.find("New\r\nC:\\JWW\\new.jww\r\nC:\\JWW\\PLAN1.JWW\r\n2\r\n"),
+                      std::string::npos)
+                << saved;
+        }
+    }
+}
+
+TEST_F(JwcadStripTest, ImportTakesUpTheBlockStoredUnderTheRevealedPath) {
+    // Jw_cad last worked elsewhere, so the drawing starts without its stored tags.
+    fake().SetRegistryString(kJwKey, "Folder", "File", "D:\\OTHER");
+    fake().PutFile("D:\\OTHER\\detail.jww", "");
+    PutTagFile();
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    ASSERT_EQ(TagCount, 1);
+    strip.editorRows = std::vector<TEditedRow>{{"E", "", 0}};
+    jw.Button5Click();
+    fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+        if (e.down && e.vk == 'I') {
+            fake().SetClipboardText("C:\\JWW\\detail.jww /x");
+        }
+    };
+    strip.tagNameAnswer = "Front";
+    jw.Button4Click();
+    EXPECT_EQ(strip.proposedNames, (std::vector<std::string>{"4"}));
+    EXPECT_EQ(strip.tabs,
+              (std::vector<std::string>{"detail.jww", "Back", "Section", "E", "Front"}));
+    jw.FormClose();
+    const std::string saved = *fake().FileBytes(kTagFile);
+    EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n5\r\ndetail.jww\r\nC:\\JWW\\detail.jww\r\n"
+                          "Back\r\n",
+                          0),
+              0u)
+        << saved;
+    EXPECT_EQ(saved.find("DETAIL.JWW", 10), std::string::npos) << saved;  // replaced, not doubled
 }
 
 }  // namespace

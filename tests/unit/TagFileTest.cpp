@@ -69,8 +69,6 @@ TEST(TagFile, WorkedExampleByteForByte) {
 
 TEST(TagFile, LoadTakesTheFirstBlockWithTheKeyOrLeavesTheList) {
     const List seed{{"seed", "", 0x10}}, nj{{"n", "j", 0}};
-    List bounded(257);  // a corrupt count: the entry present and at most 256 missing ones
-    bounded[0] = {"n", "j", 0};
     struct Case {
         std::string file;
         std::optional<List> want;  // nullopt: false, list untouched
@@ -83,8 +81,10 @@ TEST(TagFile, LoadTakesTheFirstBlockWithTheKeyOrLeavesTheList) {
         {Text({"k", "1", "n", "j"}), std::nullopt},            // keys match case-sensitively
         {Text({"A", "x", "K", "1", "n", "j"}), nj},            // no number: an empty block
         {Text({"A", "1", "K", "1", "K", "1", "n", "j"}), nj},  // entry lines are no keys
-        {Text({"K", "3", "n", "j", "m"}), List{{"n", "j", 0}, {"m", "", 0}, {"", "", 0}}},
-        {Text({"K", "2000000000", "n", "j"}), bounded},
+        // Cut short by the end of the file: the entries there, none made up.
+        {Text({"K", "3", "n", "j", "m"}), List{{"n", "j", 0}, {"m", "", 0}}},
+        {Text({"K", "2000000000", "n", "j"}), nj},
+        {Text({"K", "1"}), std::nullopt},
         {"", std::nullopt}};
     platform::ScopedFakePlatform p;
     for (const Case& c : cases) {
@@ -100,34 +100,36 @@ TEST(TagFile, LoadTakesTheFirstBlockWithTheKeyOrLeavesTheList) {
     ClearTags();
 }
 
-TEST(TagFile, SaveCopiesOtherBlocksInNormalForm) {
+TEST(TagFile, SaveCarriesOtherBlocksOverByteForByte) {
     // The name breaks no line: the writer guards against text that bypassed the list.
     const List current{{"p", "c:\\plan.jww", 0x10}, {"t\r\nu", "C:\\t.jww /p", 0x20}};
     const Lines head =
         Block("C:\\PLAN.JWW", {{"p", "c:\\plan.jww", 0}, {"t  u", "C:\\t.jww /p", 0}});
     struct Case {
         std::optional<std::string> previous;
-        Lines rest;  // what follows the current block
+        std::string rest;  // what follows the current block
     };
     const Case cases[] = {
-        {std::nullopt, {}},
-        {Text({"B", " 1", "n", "j"}), {"B", "1", "n", "j"}},
-        {Text({"B", "x", "n", "j"}), {"B", "0", "n", "0"}},
+        {std::nullopt, ""},
+        {Text({"B", " 1", "n", "j"}), Text({"B", " 1", "n", "j"})},
+        {Text({"B", "x", "n", "j"}), Text({"B", "x", "n", "j"})},
         {Text({"C:\\PLAN.JWW", "1", "o", "p", "", "1", "n", "j", "C:\\PLAN.JWW", "1", "o", "p"}),
-         {"", "1", "n", "j"}},
-        {Text({"B", "2", "n"}), {"B", "2", "n", "", "", ""}},
-        {Text({"B", "2000000000", "n", "j"}), Lines{"B", "257", "n", "j"} + Lines(512, "")},
+         Text({"", "1", "n", "j"})},
+        {Text({"B", "2", "n"}), Text({"B", "2", "n"})},
+        {Text({"B", "2000000000", "n", "j"}), Text({"B", "2000000000", "n", "j"})},
+        {"B\n1\nn\nj", "B\n1\nn\nj"},
         {"B\n1\nn\nj\n\x1A"
          "C\r\n",
-         {"B", "1", "n", "j"}}};
+         "B\n1\nn\nj\n\x1A"
+         "C\r\n"}};
     for (const Case& c : cases) {
         platform::ScopedFakePlatform p;
         if (c.previous) {
             p.fake.PutFile(kTag, *c.previous);
         }
         SetList(current);
-        SaveTagFile(kTag, kTbk);
-        EXPECT_EQ(p.fake.FileBytes(kTag), Text(head + c.rest)) << c.rest.size();
+        EXPECT_TRUE(SaveTagFile(kTag, kTbk));
+        EXPECT_EQ(p.fake.FileBytes(kTag), Text(head) + c.rest) << c.rest;
         EXPECT_EQ(p.fake.FileBytes(kTbk), c.previous);
         EXPECT_FALSE(p.fake.FileExists(kTmp));
     }
@@ -142,13 +144,13 @@ const List kNewA = kOldA + List{{"\x95\\", "C:\\B.JWW", 0}};
 const List kB{{"b", "C:\\B.JWW", 0}, {"b1", "z", 0}};
 const List kC{{"c", "C:\\C.JWW", 0}, {"c1", "w", 0}};
 
-// Every drawing's block loads, from the tag file or else from the backup; A old or new.
+// Every drawing's block loads, from the tag file alone or as a start finds it; A old or new.
 void ExpectEveryBlockLoadable(bool tagFileAlone, const std::string& where) {
     const std::pair<std::string, std::vector<List>> expected[] = {
         {kKeyA, {kOldA, kNewA}}, {"C:\\B.JWW", {kB}}, {"C:\\C.JWW", {kC}}};
     for (const auto& [key, versions] : expected) {
         ClearTags();
-        EXPECT_TRUE(LoadTagBlock(kTag, key) || (!tagFileAlone && LoadTagBlock(kTbk, key)))
+        EXPECT_TRUE(tagFileAlone ? LoadTagBlock(kTag, key) : LoadTagBlock(kTag, kTbk, key))
             << where << " " << key;
         EXPECT_NE(std::find(versions.begin(), versions.end(), TagLists), versions.end()) << where;
     }
@@ -175,8 +177,9 @@ TEST(TagFile, EveryFailingStepOfASaveKeepsEveryBlockLoadable) {
             }
             fake.failFileOp = failFileOp;
             SetList(kNewA);
-            SaveTagFile(kTag, kTbk);
+            const bool ok = SaveTagFile(kTag, kTbk);
             fake.failFileOp = nullptr;
+            return ok;
         };
         std::vector<std::string> ops;
         {
@@ -192,10 +195,12 @@ TEST(TagFile, EveryFailingStepOfASaveKeepsEveryBlockLoadable) {
                                           (persistent ? " on" : "") + (start.tag ? "" : " tbk");
                 platform::ScopedFakePlatform p;
                 std::size_t n = 0;
-                run(p.fake, [&](const std::string&, const std::string&) {
+                const bool ok = run(p.fake, [&](const std::string&, const std::string&) {
                     const std::size_t i = n++;
                     return persistent ? i >= k : i == k;
                 });
+                // Success is reported exactly when the new list is in the tag file.
+                EXPECT_EQ(ok, p.fake.FileBytes(kTag) == saved) << where;
                 // A single failure leaves no temporary and never takes the tag file away.
                 EXPECT_TRUE(persistent || !p.fake.FileExists(kTmp)) << where;
                 ExpectEveryBlockLoadable(start.tag && !persistent, where);
@@ -206,6 +211,108 @@ TEST(TagFile, EveryFailingStepOfASaveKeepsEveryBlockLoadable) {
                 EXPECT_FALSE(p.fake.FileExists(kTmp)) << where;
             }
         }
+    }
+    ClearTags();
+}
+
+TEST(TagFile, AStartAfterASaveCutShortFindsTheNewestCompleteFile) {
+    const std::string oldFile =
+        Text(Block(kKeyA, kOldA) + Block("C:\\B.JWW", kB) + Block("C:\\C.JWW", kC));
+    const std::string newFile =
+        Text(Block(kKeyA, kNewA) + Block("C:\\B.JWW", kB) + Block("C:\\C.JWW", kC));
+    const List d{{"d", "C:\\D.JWW", 0}, {"d1", "v", 0}};
+    struct Case {
+        const char* what;
+        std::optional<std::string> tag, tbk, tmp;
+        std::optional<List> a;  // what A loads as
+        std::string saved;      // the tag file after D's list is saved
+    };
+    const Case cases[] = {
+        {"between the renames", std::nullopt, oldFile, newFile, kNewA,
+         Text(Block("C:\\D.JWW", d)) + newFile},
+        {"renamed back in vain", std::nullopt, oldFile, std::nullopt, kOldA,
+         Text(Block("C:\\D.JWW", d)) + oldFile},
+        {"cut short while writing", newFile, oldFile, Text({"C:\\D.JWW", "2", "d"}), kNewA,
+         Text(Block("C:\\D.JWW", d)) + newFile},
+        {"first save", std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+         Text(Block("C:\\D.JWW", d))},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform p;
+        for (const auto& [path, bytes] : {std::pair{kTag, c.tag}, {kTbk, c.tbk}, {kTmp, c.tmp}}) {
+            if (bytes) {
+                p.fake.PutFile(path, *bytes);
+            }
+        }
+        SetList(d);
+        EXPECT_EQ(LoadTagBlock(kTag, kTbk, kKeyA), c.a.has_value()) << c.what;
+        EXPECT_EQ(TagLists, c.a.value_or(d)) << c.what;
+        SetList(d);
+        EXPECT_TRUE(SaveTagFile(kTag, kTbk)) << c.what;
+        EXPECT_EQ(p.fake.FileBytes(kTag), c.saved) << c.what;
+        EXPECT_FALSE(p.fake.FileExists(kTmp)) << c.what;
+        EXPECT_EQ(p.fake.FilePaths().size(), c.tag || c.tbk || c.tmp ? 2u : 1u) << c.what;
+    }
+    ClearTags();
+}
+
+// A file edited by hand or by another tool: whatever a save cannot make sense of, it keeps,
+// and the blocks behind a bad count are still found, before the save and after it.
+TEST(TagFile, HostileFilesLoseNothing) {
+    const Lines b = Block("C:\\B.JWW", kB), c = Block("C:\\C.JWW", kC);
+    const List oldK{{"k", "C:\\K.JWW", 0}, {"k1", "u", 0}}, newK = oldK + List{{"k2", "t", 0}};
+    const Lines k = Block("C:\\K.JWW", oldK);
+    const auto a = [](const char* count, const char* lastJump = "x") {
+        return Text({"C:\\A.JWW", count, "a", "C:\\a.jww", "a1", lastJump});
+    };
+    const List a2{{"a", "C:\\a.jww", 0}, {"a1", "x", 0}};
+    std::string garbage;
+    for (int i = 0; garbage.size() < 65536; ++i) {
+        garbage +=
+            i % 3 == 0 ? std::to_string(i % 7) + "\r\n" : "## garbage " + std::to_string(i) + "\n";
+    }
+    struct Case {
+        const char* what;
+        std::string head;           // what comes before B, K and C
+        std::optional<List> loadA;  // what A loads as
+        bool readable = true;       // B, K and C can be read at all
+        bool bFound = readable;     // B is found behind A
+    };
+    const Case cases[] = {
+        {"count of 2147483647", a("2147483647"), a2},
+        {"negative count", a("-5"), std::nullopt},
+        // A plain count that fits is taken at its word: it takes B's first two lines, which stay
+        // in the file all the same.
+        {"count one too high", a("3"), a2 + List{{"C:\\B.JWW", "2", 0}}, true, false},
+        {"count one too low", a("1"), List{{"a", "C:\\a.jww", 0}}},
+        {"count with a blank", a(" 2"), a2},
+        {"garbage between blocks", a("2") + garbage, a2},
+        {"0x1A inside a line", a("2", "x\x1Ay"), a2, false, false},
+    };
+    for (const Case& t : cases) {
+        platform::ScopedFakePlatform p;
+        const std::string rest = Text(b) + Text(k) + Text(c);
+        p.fake.PutFile(kTag, t.head + rest);
+        const auto expectLoads = [&](const std::optional<List>& wantK, const char* when) {
+            const std::pair<std::string, std::optional<List>> loads[] = {
+                {"C:\\A.JWW", t.loadA},
+                {"C:\\B.JWW", t.bFound ? std::optional(kB) : std::nullopt},
+                {"C:\\C.JWW", t.readable ? std::optional(kC) : std::nullopt},
+                {"C:\\K.JWW", wantK}};
+            for (const auto& [key, want] : loads) {
+                ClearTags();
+                EXPECT_EQ(LoadTagBlock(kTag, key), want.has_value()) << t.what << when << key;
+                EXPECT_EQ(TagLists, want.value_or(List{})) << t.what << when << key;
+            }
+        };
+        expectLoads(t.readable ? std::optional(oldK) : std::nullopt, " before");
+        SetList(newK);
+        EXPECT_TRUE(SaveTagFile(kTag, kTbk));
+        // Only the block replaced is gone; every other byte is where it was.
+        EXPECT_EQ(p.fake.FileBytes(kTag),
+                  Text(Block("C:\\K.JWW", newK)) + t.head + (t.readable ? Text(b) + Text(c) : rest))
+            << t.what;
+        expectLoads(newK, " after");
     }
     ClearTags();
 }
