@@ -223,6 +223,27 @@ class FrontRequest {
     std::uint32_t heldSince_ = 0;
 };
 
+// Waits (bounded) until whatever window is in front has stayed there for a moment.
+void AwaitSettledFront() {
+    constexpr std::uint32_t kSettledMs = FrontRequest::kHoldMs;
+    constexpr std::uint32_t kBoundMs = 1000;
+    auto& os = platform::Current();
+    const std::uint32_t start = os.GetTickCount();
+    WindowHandle front = os.GetForegroundWindow();
+    std::uint32_t since = start;
+    for (;;) {
+        const std::uint32_t now = os.GetTickCount();
+        if (now - since >= kSettledMs || now - start >= kBoundMs) {
+            return;
+        }
+        Delay(kActivationRetryMs);
+        if (os.GetForegroundWindow() != front) {
+            front = os.GetForegroundWindow();
+            since = os.GetTickCount();
+        }
+    }
+}
+
 void ShowForKeys(WindowHandle w) {
     auto& os = platform::Current();
     os.ShowWindow(w, MaximizeOnSend == 1 ? platform::kSwShowMaximized : platform::kSwShow);
@@ -286,6 +307,10 @@ TSendOutcome SendKeysToTarget(const std::string& script) {
         return inFront;
     });
     if (!lost) {
+        // The last keys set the target moving (a dialog closing, its window coming back to the
+        // front): let that land before the caller raises the strip, or the strip ends up
+        // stacked under the window that became active after it.
+        AwaitSettledFront();
         return TSendOutcome::Sent;
     }
     return typed ? TSendOutcome::Interrupted : TSendOutcome::NotReached;

@@ -145,6 +145,11 @@ class Strip : public ::testing::Test {
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(question) || !IsWindowVisible(question); }));
         HWND done = WaitForOwnedWindow(strip, L"確認", 15000 + 5000 * count);
         ASSERT_NE(done, nullptr);
+        // The closing box is seen above the drawing that took the last keys, the strip too.
+        HWND last = WaitForWindowTitled(L"一括" + std::to_wstring(count) + L".jww - jw_win");
+        ASSERT_NE(last, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return XStackedAbove(done, last); }));
+        EXPECT_TRUE(WaitFor([&] { return XStackedAbove(strip, last); }));
         EXPECT_EQ(WaitForOwnedWindow(strip, L"エラー", 0), nullptr);
         // The last Enter may still be on its way to the last drawing's print dialog.
         EXPECT_TRUE(WaitFor([&] { return PidsWith("print").size() == std::size_t(count); }));
@@ -248,6 +253,8 @@ TEST_F(Strip, PrintButtonPutsJwcadIntoPrintMode) {
     ASSERT_TRUE(WaitForTabs({kDetail}));
     ClickButton(Button(L"Ｐ"));
     EXPECT_TRUE(ws.WaitForEvent(jw.pid(), "print", 8000).has_value());
+    // Jw_cad came to the front for the keys; the strip is still seen above it.
+    EXPECT_TRUE(WaitFor([&] { return XStackedAbove(strip, WaitForProcessWindow(jw.pid())); }));
 }
 
 TEST_F(Strip, TabLaunchesTheTagsDrawingInTheBasePlaceAndThenActivatesIt) {
@@ -278,6 +285,7 @@ TEST_F(Strip, TabLaunchesTheTagsDrawingInTheBasePlaceAndThenActivatesIt) {
     SendMessageW(tab, TCM_SETCURFOCUS, 1, 0);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == launched; }));
     EXPECT_EQ(PidsWith("start").size(), starts);  // activated, not started again
+    EXPECT_TRUE(WaitFor([&] { return XStackedAbove(strip, launched); }));
 }
 
 TEST_F(Strip, BatchPrintAndCloseOverTwoTags) {

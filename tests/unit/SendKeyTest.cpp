@@ -253,7 +253,8 @@ TEST_F(SendKeyTest, KeysFollowTheTargetsProgramOnly) {
         bool sameProgram;
         const char* trace;
     } cases[] = {
-        {true, "w Alt+ F+ F- Alt- F- w P+ P- P- w 0D+ 0D- 0D-"},
+        // A script played to its end waits for the front to settle before it returns.
+        {true, "w Alt+ F+ F- Alt- F- w P+ P- P- w 0D+ 0D- 0D- [150]"},
         {false, "w Alt+ F+ F- Alt- F- w P+ P- P- w"},
     };
     for (const auto& c : cases) {

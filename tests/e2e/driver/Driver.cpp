@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwctype>
 #include <sstream>
@@ -448,6 +449,59 @@ bool RealDrag(int x0, int y0, int x1, int y1) {
                  std::to_wstring(y0 + (y1 - y0) * i / 10);
     }
     return XdoTool(steps + L" sleep 0.1 mouseup 1");
+}
+
+namespace {
+
+// The X window Wine made for a top-level window (a window property any process can read).
+unsigned long XWindowOf(HWND w) {
+    return static_cast<unsigned long>(
+        reinterpret_cast<std::uintptr_t>(::GetPropW(w, L"__wine_x11_whole_window")));
+}
+
+// X window ids, bottom to top, as the window manager or else the X server stacks them.
+std::vector<unsigned long> XStacking() {
+    std::vector<unsigned long> ids;
+    const std::string scratch = RequiredEnv("QB_E2E_SCRATCH") + "/stacking.txt";
+    std::wstring command =
+        L"/bin/sh -c \"{ xprop -root _NET_CLIENT_LIST_STACKING; "
+        L"xwininfo -root -children; } >'" +
+        FromUtf8(scratch) + L"' 2>&1\"";
+    Process tool = Start(L"start.exe /wait /unix " + command);
+    if (!tool.started() || !tool.WaitExit(10000)) {
+        return ids;
+    }
+    const std::optional<std::string> text = ReadBytes(WinPath(scratch));
+    if (!text) {
+        return ids;
+    }
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x1, 0x2", bottom first, when a manager
+    // runs; otherwise one line per child of the root, "     0x1000001 "title": ...", top first.
+    const std::size_t list = text->find("_NET_CLIENT_LIST_STACKING(WINDOW)");
+    const bool managed = list != std::string::npos;
+    std::size_t pos = managed ? text->find('#', list) : text->find("children:");
+    const std::size_t end = managed ? text->find('\n', list) : text->size();
+    while (pos != std::string::npos && (pos = text->find("0x", pos)) < end) {
+        std::size_t used = 0;
+        ids.push_back(std::stoul(text->substr(pos), &used, 16));
+        pos += used;
+        if (!managed) {
+            pos = text->find('\n', pos);  // the rest of a child's line holds other numbers
+        }
+    }
+    if (!managed) {
+        std::reverse(ids.begin(), ids.end());
+    }
+    return ids;
+}
+
+}  // namespace
+
+bool XStackedAbove(HWND upper, HWND lower) {
+    const std::vector<unsigned long> ids = XStacking();
+    const auto up = std::find(ids.begin(), ids.end(), XWindowOf(upper));
+    const auto low = std::find(ids.begin(), ids.end(), XWindowOf(lower));
+    return up != ids.end() && low != ids.end() && up > low;
 }
 
 // ---- Keys ------------------------------------------------------------------------------

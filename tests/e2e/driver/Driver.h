@@ -116,6 +116,10 @@ bool XdoTool(const std::wstring& arguments);
 bool RealClick(HWND w);
 // Presses the left button at (x0, y0), moves to (x1, y1) in steps, and releases.
 bool RealDrag(int x0, int y0, int x1, int y1);
+// Whether the X server shows window upper above window lower: what a user sees, which under a
+// window manager need not be the Win32 z-order. Uses the manager's stacking list when there is
+// one, else the stacking of the root window's children.
+bool XStackedAbove(HWND upper, HWND lower);
 
 // ---- Keys ------------------------------------------------------------------------------
 // Presses and releases a key; with alt, Alt is held around it (as "@X" does).
