@@ -231,7 +231,16 @@ TEST_F(Strip, ButtonsSitAtTheirPixelsAndTheFreeSurfaceMovesAndSizes) {
 
     // A real drag on the free surface moves the strip; one on the corner sizes it. Under a
     // window manager the manager does the moving, from the pointer it sees.
-    auto drag = [](int x0, int y0, int x1, int y1) { ASSERT_TRUE(RealDrag(x0, y0, x1, y1)); };
+    // A drag ends when the window's move or size loop has seen the button come up.
+    auto drag = [&](int x0, int y0, int x1, int y1) {
+        ASSERT_TRUE(RealDrag(x0, y0, x1, y1));
+        const DWORD thread = GetWindowThreadProcessId(strip, nullptr);
+        EXPECT_TRUE(WaitFor([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) == 0;
+        }));
+    };
     drag(s.left + 220, s.top + 70, s.left + 320, s.top + 120);
     EXPECT_TRUE(WaitFor([&] { return WindowRect(strip).left == s.left + 100; }));
     const RECT moved = WindowRect(strip);
@@ -240,7 +249,9 @@ TEST_F(Strip, ButtonsSitAtTheirPixelsAndTheFreeSurfaceMovesAndSizes) {
     EXPECT_TRUE(WaitFor([&] {
         const RECT r = WindowRect(strip);
         return r.right - r.left == 296 && r.bottom - r.top == 102;
-    }));
+    })) << WindowRect(strip).left
+        << "," << WindowRect(strip).top << " " << WindowRect(strip).right << ","
+        << WindowRect(strip).bottom;
     // The button row follows the new height.
     EXPECT_TRUE(
         WaitFor([&] { return WindowRect(Button(L"×")).top - WindowRect(strip).top == 102 - 28; }));

@@ -425,14 +425,34 @@ RECT WindowRect(HWND w) {
 
 // ---- Real input ------------------------------------------------------------------------
 
-bool XdoTool(const std::wstring& arguments) {
-    // start /unix runs a Linux program from a Windows one under Wine.
-    Process tool = Start(L"start.exe /wait /unix /usr/bin/xdotool " + arguments);
-    if (!tool.started() || !tool.WaitExit(10000)) {
-        return false;
+namespace {
+
+// Runs a shell command line on the Linux side and waits for it. Wine's start /unix does not
+// wait for a Linux program, so the command leaves its exit status in a file we wait for.
+std::optional<int> RunLinux(const std::string& shellCommand) {
+    static int serial = 0;
+    const std::string done =
+        RequiredEnv("QB_E2E_SCRATCH") + "/linux-" + std::to_string(++serial) + ".status";
+    const std::wstring doneWin = WinPath(done);
+    ::DeleteFileW(doneWin.c_str());
+    const std::string script = "{ " + shellCommand + "; } >/dev/null 2>&1; echo $? >'" + done +
+                               ".tmp'; mv '" + done + ".tmp' '" + done + "'";
+    Process tool = Start(L"start.exe /unix /bin/sh -c \"" + FromUtf8(script) + L"\"");
+    if (!tool.started() || !WaitFor([&] { return FileExists(doneWin); }, 15000)) {
+        return std::nullopt;
     }
-    DWORD code = 1;
-    return ::GetExitCodeProcess(tool.handle(), &code) && code == 0;
+    const std::optional<std::string> status = ReadBytes(doneWin);
+    ::DeleteFileW(doneWin.c_str());
+    if (!status || status->empty()) {
+        return std::nullopt;
+    }
+    return std::atoi(status->c_str());
+}
+
+}  // namespace
+
+bool XdoTool(const std::wstring& arguments) {
+    return RunLinux("xdotool " + Utf8(arguments)) == 0;
 }
 
 bool RealClick(HWND w) {
@@ -443,12 +463,14 @@ bool RealClick(HWND w) {
 
 bool RealDrag(int x0, int y0, int x1, int y1) {
     std::wstring steps = L"mousemove " + std::to_wstring(x0) + L" " + std::to_wstring(y0) +
-                         L" sleep 0.1 mousedown 1";
+                         L" sleep 0.1 mousedown 1 sleep 0.3";
     for (int i = 1; i <= 10; ++i) {
         steps += L" sleep 0.03 mousemove " + std::to_wstring(x0 + (x1 - x0) * i / 10) + L" " +
                  std::to_wstring(y0 + (y1 - y0) * i / 10);
     }
-    return XdoTool(steps + L" sleep 0.1 mouseup 1");
+    // The pauses give the program's (or the window manager's) move loop time to start and to
+    // follow the last step before the button comes up, also on a busy machine.
+    return XdoTool(steps + L" sleep 0.3 mouseup 1");
 }
 
 namespace {
@@ -463,12 +485,8 @@ unsigned long XWindowOf(HWND w) {
 std::vector<unsigned long> XStacking() {
     std::vector<unsigned long> ids;
     const std::string scratch = RequiredEnv("QB_E2E_SCRATCH") + "/stacking.txt";
-    std::wstring command =
-        L"/bin/sh -c \"{ xprop -root _NET_CLIENT_LIST_STACKING; "
-        L"xwininfo -root -children; } >'" +
-        FromUtf8(scratch) + L"' 2>&1\"";
-    Process tool = Start(L"start.exe /wait /unix " + command);
-    if (!tool.started() || !tool.WaitExit(10000)) {
+    if (!RunLinux("{ xprop -root _NET_CLIENT_LIST_STACKING; xwininfo -root -children; } >'" +
+                  scratch + "' 2>&1")) {
         return ids;
     }
     const std::optional<std::string> text = ReadBytes(WinPath(scratch));
