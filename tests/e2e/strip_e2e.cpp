@@ -152,7 +152,8 @@ class Strip : public ::testing::Test {
         EXPECT_TRUE(WaitFor([&] { return XStackedAbove(strip, last); }));
         EXPECT_EQ(WaitForOwnedWindow(strip, L"エラー", 0), nullptr);
         // The last Enter may still be on its way to the last drawing's print dialog.
-        EXPECT_TRUE(WaitFor([&] { return PidsWith("print").size() == std::size_t(count); }));
+        EXPECT_TRUE(WaitFor([&] { return PidsWith("print").size() == std::size_t(count); }))
+            << EventsText();
         const auto printed = PidsWith("print");
         EXPECT_EQ(PidsWith("start").size(), std::size_t(count) + 1);
         EXPECT_EQ(std::find(printed.begin(), printed.end(), jw.pid()), printed.end());
@@ -160,6 +161,15 @@ class Strip : public ::testing::Test {
         std::sort(distinct.begin(), distinct.end());
         EXPECT_EQ(std::unique(distinct.begin(), distinct.end()), distinct.end());
         ClickButton(FindChild(done, L"Button", L"OK"));
+    }
+
+    // jwsim's log as read back, for a failure message.
+    std::string EventsText() {
+        std::string text;
+        for (const Event& e : ws.Events()) {
+            text += std::to_string(e.pid) + " " + e.name + " " + Utf8(e.detail) + "\n";
+        }
+        return text;
     }
 
     std::vector<DWORD> PidsWith(const std::string& event) {
