@@ -221,9 +221,15 @@ void TForm1::SetTimer(bool enabled, std::int32_t intervalMs) {
 
 void TForm1::ClearTabs() {
     SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+    tabCaptions_.clear();
 }
 
 void TForm1::AddTab(const std::string& captionSjis) {
+    InsertTab(captionSjis);
+    tabCaptions_.push_back(captionSjis);
+}
+
+void TForm1::InsertTab(const std::string& captionSjis) {
     std::wstring caption = platform::SjisToWide(captionSjis);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
@@ -231,6 +237,33 @@ void TForm1::AddTab(const std::string& captionSjis) {
     const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
     SendMessageW(TabControl1, TCM_INSERTITEMW, static_cast<WPARAM>(count),
                  reinterpret_cast<LPARAM>(&item));
+}
+
+void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
+    if (captionsSjis == tabCaptions_) {
+        // Nothing to rebuild (every tick without a drawing asks for no tabs again); a rebuilt
+        // strip would have its first tab selected and scrolled into view, so this one does too.
+        if (!captionsSjis.empty() && SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0) != 0) {
+            SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
+        }
+        return;
+    }
+    // The tab control lays every tab out again after each insert and each delete, measuring
+    // every caption: n tabs one at a time cost n * n text measurements (seconds for a few
+    // thousand). With fixed-width tabs it measures none; the style comes back when all are in,
+    // and the tabs are measured and laid out once. Nothing is painted in between.
+    SendMessageW(TabControl1, WM_SETREDRAW, FALSE, 0);
+    const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style | TCS_FIXEDWIDTH);
+    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+    for (const std::string& caption : captionsSjis) {
+        InsertTab(caption);
+    }
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style);
+    SendMessageW(TabControl1, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(TabControl1, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    tabCaptions_ = captionsSjis;
 }
 
 void TForm1::SetTabStyle(LONG_PTR positionStyle) {

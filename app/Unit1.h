@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "app/Ui.h"
 #include "jwcad/JwcadStrip.h"
@@ -20,6 +22,7 @@ class TForm1 : public IStrip, public ui::Window {
     void SetTimer(bool enabled, std::int32_t intervalMs) override;
     void ClearTabs() override;
     void AddTab(const std::string& captionSjis) override;
+    void SetTabs(const std::vector<std::string>& captionsSjis) override;
     std::int32_t ArrangeControls(std::int32_t tagDirection) override;
     void KeepOnTop() override;
     void ApplyGeometry(const TSettings& s) override;
@@ -43,8 +46,11 @@ class TForm1 : public IStrip, public ui::Window {
     void CreateControls();
     void SetTabStyle(LONG_PTR positionStyle);
 
+    void InsertTab(const std::string& captionSjis);
+
     HWND TabControl1 = nullptr;
-    std::array<HWND, 7> buttons_{};  // Button1 ... Button7
+    std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
+    std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     HWND tooltip_ = nullptr;
     int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
     bool Arranging = false;

@@ -66,10 +66,12 @@ JwcadStrip::Suspension::~Suspension() {
 }
 
 void JwcadStrip::RebuildTabs() {
-    strip_.ClearTabs();
+    std::vector<std::string> captions;
+    captions.reserve(TagLists.size());
     for (const TTagLists& tag : TagLists) {
-        strip_.AddTab(tag.TagName);
+        captions.push_back(tag.TagName);
     }
+    strip_.SetTabs(captions);
 }
 
 void JwcadStrip::ArrangeControls() {
@@ -105,17 +107,18 @@ void JwcadStrip::FormShow() {
 
 void JwcadStrip::TakeUpBaseDrawing() {
     ClearTags();
-    strip_.ClearTabs();
     if (JwwCount == 0) {
+        strip_.SetTabs({});
         return;
     }
     const TJwwHandleField w = JwwHandles[0];
-    strip_.AddTab(w.FileName);
     SeedTags(w);
     const std::string key = UpperSjis(GetJwcadFolder() + w.FileName);
     if (platform::Current().FileExists(key) && LoadTagBlock(TagFile, key)) {
         TagLists[0].Handle = w.Handle;
         RebuildTabs();
+    } else {
+        strip_.SetTabs({w.FileName});
     }
 }
 
