@@ -79,18 +79,22 @@ void TForm1::CreateControls() {
     autoTabHeight_ = item.bottom - item.top;
     SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
 
-    tooltip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ui::Instance(), nullptr);
-    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
-
     for (int k = 0; k < kButtonCount; ++k) {
         buttons_[k] = CreateWindowExW(
             0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
             0, 0, kButtonSize, kButtonSize, TabControl1,
             reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}), ui::Instance(), nullptr);
         SendMessageW(buttons_[k], WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    }
+}
+
+void TForm1::CreateHints() {
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ui::Instance(), nullptr);
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    for (int k = 0; k < kButtonCount; ++k) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -105,6 +109,14 @@ void TForm1::Show() {
     logic_.FormShow();
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
+}
+
+void TForm1::CompleteStart() {
+    CreateHints();
+    if (dialogGeometry_) {
+        ApplyDialogGeometry(*dialogGeometry_);
+        dialogGeometry_.reset();
+    }
 }
 
 // ---- Messages ------------------------------------------------------------------------------
@@ -339,6 +351,16 @@ void TForm1::KeepOnTop() {
 void TForm1::ApplyGeometry(const TSettings& s) {
     SetWindowPos(hwnd_, nullptr, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // At start-up the dialogs are created just after the strip shows: they take their places
+    // then.
+    if (Form2 == nullptr || Form2->Handle() == nullptr) {
+        dialogGeometry_ = s;
+        return;
+    }
+    ApplyDialogGeometry(s);
+}
+
+void TForm1::ApplyDialogGeometry(const TSettings& s) {
     Form2->SetPosition(s.Form2Left, s.Form2Top);
     Form3->SetPosition(s.Form3Left, s.Form3Top);
     Form4->SetGeometry(s.Form4Left, s.Form4Top, s.Form4Width, s.Form4Height, s.Col0Width,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ class TForm1 : public IStrip, public ui::Window {
     void Create();
     // Starts tracking (FormShow) and shows the strip.
     void Show();
+    // Once the dialogs exist: the buttons' hints, and the dialogs' places from the settings.
+    void CompleteStart();
     // Handle comes from ui::Window.
 
     // IStrip
@@ -44,6 +47,8 @@ class TForm1 : public IStrip, public ui::Window {
     void Close();
     LRESULT OnHitTest(LPARAM lParam);
     void CreateControls();
+    void CreateHints();
+    void ApplyDialogGeometry(const TSettings& s);
     void SetTabStyle(LONG_PTR positionStyle);
 
     void InsertTab(const std::string& captionSjis);
@@ -52,6 +57,7 @@ class TForm1 : public IStrip, public ui::Window {
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     HWND tooltip_ = nullptr;
+    std::optional<TSettings> dialogGeometry_;  // read before the dialogs existed
     int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
     bool Arranging = false;
     bool closed_ = false;
