@@ -41,11 +41,14 @@ inline std::vector<double> References(const std::vector<Sample>& s) {
     return out;
 }
 
-// Each run's own ratio: figure and reference of one run share its noise.
+// Each run's own ratio: figure and reference of one run share its noise. A run whose
+// reference measured nothing (an idle program that never ran in a slice) has none.
 inline std::vector<double> Ratios(const std::vector<Sample>& s) {
     std::vector<double> out;
     for (const Sample& x : s) {
-        out.push_back(x.reference > 0 ? x.figure / x.reference : 0);
+        if (x.reference > 0) {
+            out.push_back(x.figure / x.reference);
+        }
     }
     return out;
 }
@@ -67,11 +70,17 @@ inline void PrintRow(const std::string& id, const std::string& what,
                      const std::vector<Sample>& samples, double scale, const char* unit,
                      const std::string& budget, bool ok) {
     const std::vector<double> r = Ratios(samples);
-    const auto minmax = std::minmax_element(r.begin(), r.end());
-    std::printf("ROW\t%s\t%s\t%s\t%s\t%.3f\t%.3f\t%.3f\t%zu\t%s\t%s\n", id.c_str(), what.c_str(),
+    std::string ratios = "-\t-\t-";
+    if (!r.empty()) {
+        const auto minmax = std::minmax_element(r.begin(), r.end());
+        char text[96];
+        std::snprintf(text, sizeof text, "%.3f\t%.3f\t%.3f", *minmax.first, Median(r),
+                      *minmax.second);
+        ratios = text;
+    }
+    std::printf("ROW\t%s\t%s\t%s\t%s\t%s\t%zu\t%s\t%s\n", id.c_str(), what.c_str(),
                 Format(Median(Figures(samples)) * scale, unit).c_str(),
-                Format(Median(References(samples)) * scale, unit).c_str(),
-                r.empty() ? 0 : *minmax.first, Median(r), r.empty() ? 0 : *minmax.second,
+                Format(Median(References(samples)) * scale, unit).c_str(), ratios.c_str(),
                 samples.size(), budget.c_str(), ok ? "ok" : "MISSED");
     std::fflush(stdout);
 }
