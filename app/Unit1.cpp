@@ -21,6 +21,10 @@ constexpr int kDesignedLeft = 192;
 constexpr int kDesignedTop = 107;
 constexpr int kDesignedWidth = 256;
 constexpr int kDesignedHeight = 82;
+// While the tabs are replaced: narrow enough that even a few tabs make the row scroll, and
+// scrolled to its end after this many more tabs.
+constexpr int kBatchTabWidth = 16;
+constexpr std::size_t kReselectEvery = 32;
 
 struct ButtonText {
     const wchar_t* caption;
@@ -261,18 +265,43 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
         return;
     }
     // The tab control lays every tab out again after each insert and each delete, measuring
-    // every caption: n tabs one at a time cost n * n text measurements (seconds for a few
-    // thousand). With fixed-width tabs it measures none; the style comes back when all are in,
-    // and the tabs are measured and laid out once. Nothing is painted in between.
-    SendMessageW(TabControl1, WM_SETREDRAW, FALSE, 0);
+    // every caption, and then hit-tests every tab against the mouse (asking the window system
+    // for its client rectangle once per tab): n tabs one at a time cost n * n calls, seconds
+    // for a few thousand. It skips the measuring for fixed-width tabs, and the hit test for the
+    // tabs left of the first one in view of a single scrolling row. So while the tabs change,
+    // the strip is such a row of narrow fixed-width tabs, scrolled to its end from time to
+    // time, and shows nothing; then style, size and selection come back, and the tabs are
+    // measured and laid out once.
     const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style | TCS_FIXEDWIDTH);
-    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
-    for (const std::string& caption : captionsSjis) {
-        InsertTab(caption);
+    DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
+    constexpr LONG_PTR kOneScrollingRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneScrollingRow) | TCS_FIXEDWIDTH);
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(kBatchTabWidth, tabHeight_));
+
+    // From the end, with the last tab selected: every tab left is left of the view.
+    auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
+    if (count > 0) {
+        SendMessageW(TabControl1, TCM_SETCURSEL, static_cast<WPARAM>(count - 1), 0);
     }
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style);
-    SendMessageW(TabControl1, WM_SETREDRAW, TRUE, 0);
+    for (; count > 0; --count) {
+        SendMessageW(TabControl1, TCM_DELETEITEM, static_cast<WPARAM>(count - 1), 0);
+    }
+    for (std::size_t i = 0; i < captionsSjis.size(); ++i) {
+        InsertTab(captionsSjis[i]);
+        if (i % kReselectEvery == kReselectEvery - 1) {
+            SendMessageW(TabControl1, TCM_SETCURSEL, i, 0);
+        }
+    }
+    // As tabs added to an empty strip are: the first one selected and in view.
+    if (!captionsSjis.empty()) {
+        SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
+    }
+
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+    if ((style & WS_VISIBLE) != 0) {
+        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
+    }
     RedrawWindow(TabControl1, nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     tabCaptions_ = captionsSjis;
@@ -324,6 +353,7 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
     // Tab width stays automatic; a height of 0 means the strip's own height for its font.
     const int height = layout.TabHeight != 0 ? layout.TabHeight : autoTabHeight_;
     SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, height));
+    tabHeight_ = height;
 
     for (int k = 1; k <= kButtonCount; ++k) {
         int left = 0;
