@@ -241,18 +241,17 @@ void TForm1::ClearTabs() {
 }
 
 void TForm1::AddTab(const std::string& captionSjis) {
-    InsertTab(captionSjis);
+    const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
+    InsertTab(static_cast<std::size_t>(count), captionSjis);
     tabCaptions_.push_back(captionSjis);
 }
 
-void TForm1::InsertTab(const std::string& captionSjis) {
+void TForm1::InsertTab(std::size_t index, const std::string& captionSjis) {
     std::wstring caption = platform::SjisToWide(captionSjis);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = caption.data();
-    const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
-    SendMessageW(TabControl1, TCM_INSERTITEMW, static_cast<WPARAM>(count),
-                 reinterpret_cast<LPARAM>(&item));
+    SendMessageW(TabControl1, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 }
 
 void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
@@ -272,6 +271,10 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     // the strip is such a row of narrow fixed-width tabs, scrolled to its end from time to
     // time, and shows nothing; then style, size and selection come back, and the tabs are
     // measured and laid out once.
+    // Under Wine every message through a subclass costs a round trip to the server (for the
+    // window property that holds the subclass); the buttons' clicks that TabProc forwards
+    // cannot arrive in the middle of this, so the tab control goes without it meanwhile.
+    RemoveWindowSubclass(TabControl1, TabProc, 0);
     const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
     DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
     constexpr LONG_PTR kOneScrollingRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
@@ -287,7 +290,7 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
         SendMessageW(TabControl1, TCM_DELETEITEM, static_cast<WPARAM>(count - 1), 0);
     }
     for (std::size_t i = 0; i < captionsSjis.size(); ++i) {
-        InsertTab(captionsSjis[i]);
+        InsertTab(i, captionsSjis[i]);
         if (i % kReselectEvery == kReselectEvery - 1) {
             SendMessageW(TabControl1, TCM_SETCURSEL, i, 0);
         }
@@ -302,6 +305,7 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     if ((style & WS_VISIBLE) != 0) {
         DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
     }
+    SetWindowSubclass(TabControl1, TabProc, 0, reinterpret_cast<DWORD_PTR>(this));
     RedrawWindow(TabControl1, nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     tabCaptions_ = captionsSjis;

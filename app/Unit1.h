@@ -51,7 +51,7 @@ class TForm1 : public IStrip, public ui::Window {
     void ApplyDialogGeometry(const TSettings& s);
     void SetTabStyle(LONG_PTR positionStyle);
 
-    void InsertTab(const std::string& captionSjis);
+    void InsertTab(std::size_t index, const std::string& captionSjis);
 
     HWND TabControl1 = nullptr;
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order

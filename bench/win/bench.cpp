@@ -498,10 +498,10 @@ void TabsRow(int runs) {
             ok = extra[n] <= 0.3;
             budget = "+" + bench::Format(extra[n] * 1e3, "ms") + " <= +300 ms";
         } else if (n > sizes[0]) {
-            // Linear growth: twice the tags cost at most twice the extra time (with room for
-            // noise of a few milliseconds).
-            ok = extra[n] <= 2.5 * extra[n / 2] + 0.02;
-            budget = "+" + bench::Format(extra[n] * 1e3, "ms") + " <= 2.5 x +" +
+            // Linear growth: twice the tags cost at most twice the extra time, with room for
+            // the noise of a process start (tens of milliseconds on a shared machine).
+            ok = extra[n] <= 2.5 * extra[n / 2] + 0.05;
+            budget = "+" + bench::Format(extra[n] * 1e3, "ms") + " <= 50 ms + 2.5 x +" +
                      bench::Format(extra[n / 2] * 1e3, "ms");
         } else {
             budget = "+" + bench::Format(extra[n] * 1e3, "ms");
@@ -530,7 +530,7 @@ int main(int argc, char** argv) {
         StartupRow(runs);
     }
     if (wanted("tabs")) {
-        TabsRow(std::max(3, runs / 2));
+        TabsRow(std::max(3, runs * 2 / 3));
     }
     return 0;
 }
