@@ -21,6 +21,10 @@ constexpr int kDesignedLeft = 192;
 constexpr int kDesignedTop = 107;
 constexpr int kDesignedWidth = 256;
 constexpr int kDesignedHeight = 82;
+// While the tabs are replaced: narrow enough that even a few tabs make the row scroll, and
+// scrolled to its end after this many more tabs.
+constexpr int kBatchTabWidth = 16;
+constexpr std::size_t kReselectEvery = 32;
 
 struct ButtonText {
     const wchar_t* caption;
@@ -79,18 +83,22 @@ void TForm1::CreateControls() {
     autoTabHeight_ = item.bottom - item.top;
     SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
 
-    tooltip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ui::Instance(), nullptr);
-    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
-
     for (int k = 0; k < kButtonCount; ++k) {
         buttons_[k] = CreateWindowExW(
             0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
             0, 0, kButtonSize, kButtonSize, TabControl1,
             reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}), ui::Instance(), nullptr);
         SendMessageW(buttons_[k], WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    }
+}
+
+void TForm1::CreateHints() {
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ui::Instance(), nullptr);
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    for (int k = 0; k < kButtonCount; ++k) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -105,6 +113,14 @@ void TForm1::Show() {
     logic_.FormShow();
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
+}
+
+void TForm1::CompleteStart() {
+    CreateHints();
+    if (dialogGeometry_) {
+        ApplyDialogGeometry(*dialogGeometry_);
+        dialogGeometry_.reset();
+    }
 }
 
 // ---- Messages ------------------------------------------------------------------------------
@@ -221,16 +237,78 @@ void TForm1::SetTimer(bool enabled, std::int32_t intervalMs) {
 
 void TForm1::ClearTabs() {
     SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+    tabCaptions_.clear();
 }
 
 void TForm1::AddTab(const std::string& captionSjis) {
+    const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
+    InsertTab(static_cast<std::size_t>(count), captionSjis);
+    tabCaptions_.push_back(captionSjis);
+}
+
+void TForm1::InsertTab(std::size_t index, const std::string& captionSjis) {
     std::wstring caption = platform::SjisToWide(captionSjis);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = caption.data();
-    const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
-    SendMessageW(TabControl1, TCM_INSERTITEMW, static_cast<WPARAM>(count),
-                 reinterpret_cast<LPARAM>(&item));
+    SendMessageW(TabControl1, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
+    if (captionsSjis == tabCaptions_) {
+        // Nothing to rebuild (every tick without a drawing asks for no tabs again); a rebuilt
+        // strip would have its first tab selected and scrolled into view, so this one does too.
+        if (!captionsSjis.empty() && SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0) != 0) {
+            SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
+        }
+        return;
+    }
+    // The tab control lays every tab out again after each insert and each delete, measuring
+    // every caption, and then hit-tests every tab against the mouse (asking the window system
+    // for its client rectangle once per tab): n tabs one at a time cost n * n calls, seconds
+    // for a few thousand. It skips the measuring for fixed-width tabs, and the hit test for the
+    // tabs left of the first one in view of a single scrolling row. So while the tabs change,
+    // the strip is such a row of narrow fixed-width tabs, scrolled to its end from time to
+    // time, and shows nothing; then style, size and selection come back, and the tabs are
+    // measured and laid out once.
+    // Under Wine every message through a subclass costs a round trip to the server (for the
+    // window property that holds the subclass); the buttons' clicks that TabProc forwards
+    // cannot arrive in the middle of this, so the tab control goes without it meanwhile.
+    RemoveWindowSubclass(TabControl1, TabProc, 0);
+    const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
+    DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
+    constexpr LONG_PTR kOneScrollingRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneScrollingRow) | TCS_FIXEDWIDTH);
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(kBatchTabWidth, tabHeight_));
+
+    // From the end, with the last tab selected: every tab left is left of the view.
+    auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
+    if (count > 0) {
+        SendMessageW(TabControl1, TCM_SETCURSEL, static_cast<WPARAM>(count - 1), 0);
+    }
+    for (; count > 0; --count) {
+        SendMessageW(TabControl1, TCM_DELETEITEM, static_cast<WPARAM>(count - 1), 0);
+    }
+    for (std::size_t i = 0; i < captionsSjis.size(); ++i) {
+        InsertTab(i, captionsSjis[i]);
+        if (i % kReselectEvery == kReselectEvery - 1) {
+            SendMessageW(TabControl1, TCM_SETCURSEL, i, 0);
+        }
+    }
+    // As tabs added to an empty strip are: the first one selected and in view.
+    if (!captionsSjis.empty()) {
+        SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
+    }
+
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+    if ((style & WS_VISIBLE) != 0) {
+        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
+    }
+    SetWindowSubclass(TabControl1, TabProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    RedrawWindow(TabControl1, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    tabCaptions_ = captionsSjis;
 }
 
 void TForm1::SetTabStyle(LONG_PTR positionStyle) {
@@ -279,6 +357,7 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
     // Tab width stays automatic; a height of 0 means the strip's own height for its font.
     const int height = layout.TabHeight != 0 ? layout.TabHeight : autoTabHeight_;
     SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, height));
+    tabHeight_ = height;
 
     for (int k = 1; k <= kButtonCount; ++k) {
         int left = 0;
@@ -306,6 +385,16 @@ void TForm1::KeepOnTop() {
 void TForm1::ApplyGeometry(const TSettings& s) {
     SetWindowPos(hwnd_, nullptr, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // At start-up the dialogs are created just after the strip shows: they take their places
+    // then.
+    if (Form2 == nullptr || Form2->Handle() == nullptr) {
+        dialogGeometry_ = s;
+        return;
+    }
+    ApplyDialogGeometry(s);
+}
+
+void TForm1::ApplyDialogGeometry(const TSettings& s) {
     Form2->SetPosition(s.Form2Left, s.Form2Top);
     Form3->SetPosition(s.Form3Left, s.Form3Top);
     Form4->SetGeometry(s.Form4Left, s.Form4Top, s.Form4Width, s.Form4Height, s.Col0Width,

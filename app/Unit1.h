@@ -3,6 +3,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/Ui.h"
 #include "jwcad/JwcadStrip.h"
@@ -14,12 +17,15 @@ class TForm1 : public IStrip, public ui::Window {
     void Create();
     // Starts tracking (FormShow) and shows the strip.
     void Show();
+    // Once the dialogs exist: the buttons' hints, and the dialogs' places from the settings.
+    void CompleteStart();
     // Handle comes from ui::Window.
 
     // IStrip
     void SetTimer(bool enabled, std::int32_t intervalMs) override;
     void ClearTabs() override;
     void AddTab(const std::string& captionSjis) override;
+    void SetTabs(const std::vector<std::string>& captionsSjis) override;
     std::int32_t ArrangeControls(std::int32_t tagDirection) override;
     void KeepOnTop() override;
     void ApplyGeometry(const TSettings& s) override;
@@ -41,12 +47,20 @@ class TForm1 : public IStrip, public ui::Window {
     void Close();
     LRESULT OnHitTest(LPARAM lParam);
     void CreateControls();
+    void CreateHints();
+    void ApplyDialogGeometry(const TSettings& s);
     void SetTabStyle(LONG_PTR positionStyle);
 
+    void InsertTab(std::size_t index, const std::string& captionSjis);
+
     HWND TabControl1 = nullptr;
-    std::array<HWND, 7> buttons_{};  // Button1 ... Button7
+    std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
+    std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     HWND tooltip_ = nullptr;
-    int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
+    std::optional<TSettings> dialogGeometry_;  // read before the dialogs existed
+    int autoTabHeight_ = 0;
+    int tabHeight_ = 0;  // the height ArrangeControls gave the tabs  // what the tab strip takes on
+                         // its own, measured at creation
     bool Arranging = false;
     bool closed_ = false;
     JwcadStrip logic_{*this};

@@ -1,6 +1,8 @@
-// Program entry: the real platform, the four windows (the strip first, then the three dialogs,
-// all before the strip is shown, since its start reads every window's place from the settings
-// file), and the message loop until the strip closes.
+// Program entry: the real platform, the four windows (the strip first, then the three dialogs),
+// and the message loop until the strip closes. The strip shows before the dialogs are created:
+// its first paint needs none of them. They are created before the first message is handled, so
+// from then to the end every window exists, and they take the places the strip's start read
+// from the settings file.
 #include "platform/win32/WinInclude.h"
 
 #include <commctrl.h>
@@ -22,13 +24,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Form1 = new TForm1;
     Form1->Create();
     Form2 = new TForm2;
-    Form2->Create();
     Form3 = new TForm3;
-    Form3->Create();
     Form4 = new TForm4;
-    Form4->Create();
 
     Form1->Show();
+
+    Form2->Create();
+    Form3->Create();
+    Form4->Create();
+    Form1->CompleteStart();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

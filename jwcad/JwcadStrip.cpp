@@ -88,10 +88,12 @@ JwcadStrip::Suspension::~Suspension() {
 }
 
 void JwcadStrip::RebuildTabs() {
-    strip_.ClearTabs();
+    std::vector<std::string> captions;
+    captions.reserve(TagLists.size());
     for (const TTagLists& tag : TagLists) {
-        strip_.AddTab(tag.TagName);
+        captions.push_back(tag.TagName);
     }
+    strip_.SetTabs(captions);
 }
 
 void JwcadStrip::ArrangeControls() {
@@ -181,14 +183,13 @@ void JwcadStrip::FormShow() {
 
 void JwcadStrip::TakeUpBaseDrawing() {
     ClearTags();
-    strip_.ClearTabs();
     baseKey_.clear();
     basePath_.clear();
     if (JwwCount == 0) {
+        strip_.SetTabs({});
         return;
     }
     const TJwwHandleField w = JwwHandles[0];
-    strip_.AddTab(w.FileName);
     SeedTags(w);
     const std::string folder = GetJwcadFolder();
     const std::string key = UpperSjis(folder + w.FileName);
@@ -199,6 +200,8 @@ void JwcadStrip::TakeUpBaseDrawing() {
     if (TakeUpUnsaved(key) || (p.FileExists(key) && LoadTagBlock(TagFile, TbkFile, key))) {
         TagLists[0].Handle = w.Handle;
         RebuildTabs();
+    } else {
+        strip_.SetTabs({w.FileName});
     }
 }
 

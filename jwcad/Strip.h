@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tags/Settings.h"
 
@@ -25,6 +26,14 @@ class IStrip {
     // TabControl1. Changes made here never run TabControl1Change.
     virtual void ClearTabs() = 0;
     virtual void AddTab(const std::string& captionSjis) = 0;
+    // Replaces every tab by these, as ClearTabs and one AddTab each would. A window can do it
+    // in one go, and skip it when the tabs are already these.
+    virtual void SetTabs(const std::vector<std::string>& captionsSjis) {
+        ClearTabs();
+        for (const std::string& caption : captionsSjis) {
+            AddTab(caption);
+        }
+    }
 
     // Lays the tabs and buttons out for the direction (which it may correct to 0) and the
     // window's current size; returns the direction in force.

@@ -1,9 +1,10 @@
 #include "tags/Func_.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "platform/Platform.h"
@@ -225,22 +226,28 @@ double StrToFloatZero(const std::string& text) {
     if (f.intDigits.empty() && f.fracDigits.empty()) {
         return 0;  // "." and "-." are accepted and read as 0
     }
-    // from_chars ignores the locale: the point is always ".".
+    // strtod rounds correctly, as the settings file needs. The program never changes the C
+    // locale, so its point is ".". (std::from_chars would do the same at 200 KB of code.)
     std::string plain = f.intDigits + "." + f.fracDigits;
     if (!f.expDigits.empty()) {
         plain += f.expNegative ? "e-" : "e";
         plain += f.expDigits;
     }
-    double value = 0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec == std::errc::result_out_of_range) {
+    char* end = nullptr;
+    const double value = std::strtod(plain.c_str(), &end);
+    if (end != plain.c_str() + plain.size()) {
+        return 0;
+    }
+    if (std::isinf(value)) {
         if (IsTooLarge(f)) {
             throw FloatOverflowError();
         }
         return 0;
     }
-    if (ec != std::errc() || end != plain.data() + plain.size()) {
-        return 0;
+    const bool zeroDigits = f.intDigits.find_first_not_of('0') == std::string::npos &&
+                            f.fracDigits.find_first_not_of('0') == std::string::npos;
+    if (value == 0 && !zeroDigits) {
+        return 0;  // below the smallest subnormal: 0 without a sign
     }
     return f.negative ? -value : value;
 }
@@ -263,20 +270,18 @@ std::string FloatToText(double value) {
     // largest text of 15 digits that can.
     constexpr double kLargestReadable = 1.79769313486231e308;
     value = std::min(value, kLargestReadable);
-    // d.dddddddddddddde±x: 15 significant digits, rounded once; to_chars ignores the locale.
-    char buffer[32];
-    const char* end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
-    const std::string_view sci(buffer, static_cast<std::size_t>(end - buffer));
+    // d.dddddddddddddde±x: 15 significant digits, rounded once from the exact binary value
+    // (the C library's printf does, in the C locale the program never leaves).
+    char buffer[40];
+    const int written = std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    if (written <= 0 || static_cast<std::size_t>(written) >= sizeof buffer) {
+        return "0";
+    }
+    const std::string_view sci(buffer, static_cast<std::size_t>(written));
     const std::size_t e = sci.find('e');
     std::string digits = std::string(sci.substr(0, 1)) + std::string(sci.substr(2, e - 2));
     digits.erase(digits.find_last_not_of('0') + 1);
-    const char* exponentText = sci.data() + e + 1;
-    if (*exponentText == '+') {
-        ++exponentText;
-    }
-    int exponent = 0;
-    std::from_chars(exponentText, end, exponent);
+    const int exponent = std::atoi(buffer + e + 1);
 
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string here.
     std::string text;

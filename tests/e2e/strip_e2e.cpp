@@ -216,6 +216,72 @@ TEST_F(Strip, TakesUpTheDrawingWithItsStoredTagsAndFollowsWhenItCloses) {
     EXPECT_TRUE(FileExists(tbkFile));
 }
 
+// A tab's rectangle in another process's tab control (the buffer lives in that process).
+RECT RemoteItemRect(HWND tab, int index) {
+    RECT rect{};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tab, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
+    if (process == nullptr) {
+        ADD_FAILURE() << "cannot open the strip's process";
+        return rect;
+    }
+    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    if (remote != nullptr) {
+        SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return rect;
+}
+
+// Hundreds of tags arrive whole in every tab position: the strip keeps its tab style and the
+// tabs their own widths, the first one selected, however it put them in.
+TEST_F(Strip, ManyTagsShowWholeInEveryTabPosition) {
+    constexpr int kTags = 300;
+    std::string block =
+        Key(detail) + "\r\n" + std::to_string(kTags + 1) + "\r\n" + Line(kDetail) + Line(detail);
+    for (int i = 1; i <= kTags; ++i) {
+        block += "Tag " + std::to_string(i) + "\r\n" + Line(plan);
+    }
+    Process detailJw = ws.StartJwsim(detail);
+    ASSERT_NE(WaitForProcessWindow(detailJw.pid()), nullptr);
+    struct Case {
+        int direction;
+        LONG style;  // of TCS_BOTTOM, TCS_VERTICAL, TCS_RIGHT, TCS_MULTILINE
+    };
+    const Case cases[] = {{0, 0},
+                          {1, TCS_BOTTOM},
+                          {2, TCS_VERTICAL | TCS_MULTILINE},
+                          {3, TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.direction);
+        ASSERT_TRUE(WriteBytes(datFile, Settings(c.direction)));
+        ASSERT_TRUE(WriteBytes(tagFile, block));
+        StartStrip();
+        ASSERT_TRUE(WaitFor([&] {
+            return SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) == kTags + 1 && IsWindowVisible(tab);
+        }));
+        constexpr LONG kPosition = TCS_BOTTOM | TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+        EXPECT_EQ(GetWindowLongW(tab, GWL_STYLE) & (kPosition | TCS_FIXEDWIDTH), c.style);
+        EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
+        const RECT first = RemoteItemRect(tab, 0);
+        // The drawing's name is wider than a narrow fixed-width tab (rotated when vertical).
+        const LONG along =
+            (c.style & TCS_VERTICAL) != 0 ? first.bottom - first.top : first.right - first.left;
+        EXPECT_GT(along, 40);
+        const std::vector<std::wstring> texts = TabTexts(tab);
+        ASSERT_EQ(texts.size(), static_cast<std::size_t>(kTags + 1));
+        EXPECT_EQ(texts.front(), kDetail);
+        EXPECT_EQ(texts.back(), L"Tag " + std::to_wstring(kTags));
+        PostMessageW(strip, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(quillbox.WaitExit(8000));
+        strip = nullptr;
+    }
+}
+
 TEST_F(Strip, ButtonsSitAtTheirPixelsAndTheFreeSurfaceMovesAndSizes) {
     StartStrip();
     const RECT s = WindowRect(strip);

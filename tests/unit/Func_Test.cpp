@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "platform/fake/FakePlatform.h"
@@ -91,6 +92,48 @@ TEST(StrToFloatZero, ReadsWholeTextOrGivesZero) {
     }
     for (const char* text : {"1e400", "-1e309", "1e99999999999999999999", "0.001e312"}) {
         EXPECT_THROW(StrToFloatZero(text), FloatOverflowError) << text;
+    }
+}
+
+// At the ends of the range: the sign of a written zero, the subnormals, what underflows, and
+// the texts of the smallest values, exact to the last bit and byte.
+TEST(StrToFloatZero, ZerosSubnormalsAndUnderflowKeepTheirBits) {
+    const double smallest = std::numeric_limits<double>::denorm_min();
+    const double minNormal = std::numeric_limits<double>::min();
+    const std::pair<const char*, double> cases[] = {
+        {"-0", -0.0},
+        {"-0.000", -0.0},
+        {"0e-999", 0.0},
+        {"-1e-400", 0.0},  // underflow reads as 0, without the sign
+        {"2e-324", 0.0},
+        {"3e-324", smallest},
+        {"-4.9e-324", -smallest},
+        {"1e-310", 1e-310},
+        {"2.2250738585072014e-308", minNormal},
+        {"2.2250738585072011e-308", std::nextafter(minNormal, 0.0)},
+        {"00012.500", 12.5},
+        {"123456789012345678901234567890", 1.2345678901234568e29},
+    };
+    for (const auto& [text, want] : cases) {
+        const double got = StrToFloatZero(text);
+        EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+            << '"' << text << "\" " << got << " wanted " << want;
+    }
+}
+
+TEST(FloatToText, SmallestValuesAndRoundingAtTheFifteenthDigit) {
+    const std::pair<double, const char*> cases[] = {
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
+        {std::numeric_limits<double>::min(), "2.2250738585072E-308"},
+        {1e-310, "9.99999999999997E-311"},  // a subnormal keeps fewer bits than 15 digits say
+        {0.000123456789012345678, "0.000123456789012346"},
+        {123456789012345.6, "123456789012346"},
+        {999999999999999.5, "1E15"},
+        {0.30000000000000004, "0.3"},
+        {-2.5e-7, "-2.5E-7"},
+    };
+    for (const auto& [value, want] : cases) {
+        EXPECT_EQ(FloatToText(value), want) << value;
     }
 }
 

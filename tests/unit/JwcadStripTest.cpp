@@ -22,6 +22,10 @@ class FakeStrip : public IStrip {
     }
     void ClearTabs() override { tabs.clear(); }
     void AddTab(const std::string& caption) override { tabs.push_back(caption); }
+    void SetTabs(const std::vector<std::string>& captions) override {
+        tabs = captions;
+        ++tabReplacements;
+    }
     std::int32_t ArrangeControls(std::int32_t direction) override {
         ++arranges;
         return direction < 0 || direction > 3 ? 0 : direction;
@@ -69,6 +73,7 @@ class FakeStrip : public IStrip {
     std::int32_t timerInterval = 0;
     int timerChanges = 0;
     std::vector<std::string> tabs;
+    int tabReplacements = 0;
     int arranges = 0;
     int keepOnTop = 0;
     TSettings geometry;
@@ -165,6 +170,46 @@ TEST_F(JwcadStripTest, StartWithoutJwcadShowsNothingThenTakesUpTheFirstDrawing) 
     ASSERT_EQ(TagCount, 3);
     EXPECT_EQ(TagLists[0].Handle, w);
     EXPECT_TRUE(strip.timerEnabled);
+}
+
+// However many tags a drawing has, taking it up replaces the tabs in one go: the window lays
+// thousands of them out once instead of once per tab.
+TEST_F(JwcadStripTest, TakingUpADrawingReplacesEveryTabAtOnce) {
+    struct Case {
+        const char* what;
+        bool stored;
+        const char* title;  // empty: no Jw_cad window
+        std::vector<std::string> tabs;
+    };
+    const Case cases[] = {
+        {"stored block", true, "detail.jww - jw_win", {"detail.jww", "Back", "Section"}},
+        {"no stored block", false, "detail.jww - jw_win", {"detail.jww"}},
+        {"no drawing", true, "", {}},
+    };
+    for (const Case& c : cases) {
+        FakeStrip s;
+        JwcadStrip j{s};
+        if (c.stored) {
+            PutTagFile();
+        }
+        WindowHandle w = 0;
+        if (*c.title != '\0') {
+            w = fake().AddWindow(c.title);
+        }
+        j.FormShow();
+        EXPECT_EQ(s.tabs, c.tabs) << c.what;
+        EXPECT_EQ(s.tabReplacements, 1) << c.what;
+        j.Timer1Timer();  // nothing changed: the base drawing stays, or there still is none
+        EXPECT_EQ(s.tabs, c.tabs) << c.what;
+        j.FormClose();
+        if (w != 0) {
+            fake().CloseWindow(w);
+        }
+        // A start takes the backup when the tag file is missing: remove every trace.
+        for (const char* file : {kTagFile, kTbkFile}) {
+            fake().DeleteFile(file);
+        }
+    }
 }
 
 TEST_F(JwcadStripTest, DrawingWithoutStoredBlockStartsAlone) {
