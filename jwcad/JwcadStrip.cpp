@@ -82,6 +82,7 @@ JwcadStrip::Suspension::~Suspension() {
         }
         if (s_.closePending_) {
             s_.closePending_ = false;
+            CancelWaits(false);
             s_.strip_.CloseStrip();
         }
     }
@@ -260,7 +261,9 @@ void JwcadStrip::FormResize() {
 
 bool JwcadStrip::CanCloseNow() {
     if (busy_ > 0) {
+        // The command ends at its next wait, which returns at once, and sends nothing more.
         closePending_ = true;
+        CancelWaits(true);
         return false;
     }
     return true;
@@ -349,6 +352,9 @@ void JwcadStrip::Button4Click() {
     try {
         ClearClipboardText();
         SendScriptTo(BaseWindow(), kCopyInfoScript);
+        if (WaitsCancelled()) {
+            return;
+        }
         strip_.KeepOnTop();
         Delay(500);
         text = ReadClipboardText();
@@ -373,7 +379,7 @@ void JwcadStrip::Button4Click() {
         RebuildTabs();
     }
     std::string name = std::to_string(TagCount);
-    if (!strip_.AskTagName(name)) {
+    if (WaitsCancelled() || !strip_.AskTagName(name)) {
         return;
     }
     AppendTag(name, text);
@@ -417,6 +423,9 @@ void JwcadStrip::Button6Click() {
     }
     std::string missed;
     for (std::int32_t i = 1; i < TagCount; ++i) {
+        if (WaitsCancelled()) {
+            return;  // closing: no more Jw_cad started, no box to answer
+        }
         platform::WindowHandle h = TagLists[i].Handle;
         if (h != 0 && !p.IsWindow(h)) {
             TagLists[i].Handle = 0;
@@ -434,9 +443,12 @@ void JwcadStrip::Button6Click() {
                 h = launched.Window;
             }
         }
-        if (h != 0 && !SendScriptTo(h, kPrintScript)) {
+        if (h != 0 && !SendScriptTo(h, kPrintScript) && !WaitsCancelled()) {
             ListTag(missed, TagLists[i]);
         }
+    }
+    if (WaitsCancelled()) {
+        return;
     }
     strip_.KeepOnTop();
     if (!missed.empty()) {
@@ -455,7 +467,11 @@ void JwcadStrip::Button7Click() {
     }
     std::string missed;
     for (std::int32_t i = 1; i < TagCount; ++i) {
-        if (TagLists[i].Handle != 0 && !SendScriptTo(TagLists[i].Handle, kExitScript)) {
+        if (WaitsCancelled()) {
+            return;
+        }
+        if (TagLists[i].Handle != 0 && !SendScriptTo(TagLists[i].Handle, kExitScript) &&
+            !WaitsCancelled()) {
             ListTag(missed, TagLists[i]);
         }
     }

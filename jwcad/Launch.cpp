@@ -25,8 +25,8 @@ TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& fol
     }
     result.Created = true;
     result.Window = FindProcessWindow(*pid);
-    for (std::uint32_t waited = 0; result.Window == 0 && waited < kWindowPollMs;
-         waited += kPollStepMs) {
+    for (std::uint32_t waited = 0;
+         result.Window == 0 && waited < kWindowPollMs && !WaitsCancelled(); waited += kPollStepMs) {
         Delay(kPollStepMs);
         result.Window = FindProcessWindow(*pid);
     }

@@ -82,7 +82,7 @@ std::string CutGroup(const std::string& script, std::size_t& p) {
 // Plays one group after the key wait; false stops the script.
 bool SendGroup(const std::string& group, const std::function<bool()>& canSend) {
     Delay(ToWaitMs(KeyWait * 1000));
-    if (canSend && !canSend()) {
+    if (WaitsCancelled() || (canSend && !canSend())) {
         return false;
     }
     try {
@@ -151,7 +151,7 @@ bool StillInFront(WindowHandle target, ProcessId pid) {
     const std::uint32_t start = os.GetTickCount();
     while (os.GetForegroundWindow() == 0) {
         const std::uint32_t waited = os.GetTickCount() - start;
-        if (waited >= kForegroundSettleMs) {
+        if (waited >= kForegroundSettleMs || WaitsCancelled()) {
             break;
         }
         if (waited >= kForegroundPatienceMs) {
@@ -182,7 +182,7 @@ class FrontRequest {
         const std::uint32_t start = os.GetTickCount();
         os.SetForegroundWindow(target_);
         while (!ForegroundBelongsTo(target_, pid_)) {
-            if (os.GetTickCount() - start >= kHandoverMs) {
+            if (os.GetTickCount() - start >= kHandoverMs || WaitsCancelled()) {
                 return false;
             }
             Delay(kActivationRetryMs);
@@ -209,7 +209,7 @@ class FrontRequest {
             } else if (now - heldSince_ >= kHoldMs) {
                 return true;
             }
-            if (now - start >= kHandoverMs) {
+            if (now - start >= kHandoverMs || WaitsCancelled()) {
                 return false;
             }
             Delay(kActivationRetryMs);

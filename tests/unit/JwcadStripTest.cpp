@@ -7,6 +7,7 @@
 #include "jwcad/JwcadStrip.h"
 #include "keys/SendKey.h"
 #include "platform/fake/FakePlatform.h"
+#include "tags/Func_.h"
 #include "tags/UnitV.h"
 
 namespace {
@@ -281,6 +282,82 @@ TEST_F(JwcadStripTest, CloseDuringACommandWaitsForItsEnd) {
     };
     jw.Button3Click();
     EXPECT_EQ(strip.closes, 1);
+}
+
+// A hand-edited key wait of hours must not hold a close back: the close ends the wait at once,
+// nothing more is typed or started, no box is left to answer, and the strip closes (saving as
+// every close does).
+TEST_F(JwcadStripTest, CloseDuringAnHoursLongKeyWaitEndsTheCommandAtOnce) {
+    const struct {
+        const char* what;
+        void (JwcadStrip::*command)();
+        bool closeAfterF;  // else at the first wait
+        const char* keysToBase;
+        const char* keysToTag;
+    } cases[] = {
+        {"Ｐ, first wait", &JwcadStrip::Button3Click, false, "", ""},
+        {"Ｐ, after @F", &JwcadStrip::Button3Click, true, "@F", ""},
+        {"取, first wait", &JwcadStrip::Button4Click, false, "", ""},
+        {"取, after @F", &JwcadStrip::Button4Click, true, "@F", ""},
+        {"印, first wait", &JwcadStrip::Button6Click, false, "", ""},
+        {"印, after @F", &JwcadStrip::Button6Click, true, "", "@F"},
+        {"閉, first wait", &JwcadStrip::Button7Click, false, "", ""},
+        {"閉, after @F", &JwcadStrip::Button7Click, true, "", "@F"},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform scope;
+        auto& fake = scope.fake;
+        FakeStrip ui;
+        JwcadStrip strip{ui};
+        fake.SetRegistryString(kJwKey, "Folder", "File", "C:\\JWW");
+        fake.PutFile("C:\\JWW\\detail.jww", "");
+        const auto base = fake.AddWindow("detail.jww - jw_win", 1);
+        strip.FormShow();
+        KeyWait = 100000;
+        TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+        AppendTag("A", "C:\\JWW\\plan1.jww");
+        const auto tag = fake.AddWindow("plan1.jww - jw_win", 50);
+        TagLists[1].Handle = tag;
+        fake.SetForeground(base);
+
+        bool armed = !c.closeAfterF;
+        bool asked = false;
+        std::uint32_t askedAt = 0;
+        fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+            armed = armed || (e.vk == 'F' && !e.down);
+        };
+        fake.onMessages = [&] {
+            if (armed && !asked) {
+                asked = true;
+                askedAt = fake.GetTickCount();
+                EXPECT_FALSE(strip.CanCloseNow()) << c.what;  // as WM_CLOSE asks
+            }
+        };
+        (strip.*c.command)();
+        EXPECT_TRUE(asked) << c.what;
+        EXPECT_LT(fake.GetTickCount() - askedAt, 10000u) << c.what;
+        std::string toBase, toTag;
+        for (const auto& k : fake.keys) {
+            const char letter = k.vk == kVkMenu ? '@' : static_cast<char>(k.vk);
+            if (k.down) {
+                (k.foreground == base ? toBase : toTag) += letter;
+            }
+        }
+        EXPECT_EQ(toBase, c.keysToBase) << c.what;
+        EXPECT_EQ(toTag, c.keysToTag) << c.what;
+        EXPECT_TRUE(fake.starts.empty()) << c.what;
+        EXPECT_TRUE(ui.proposedNames.empty()) << c.what;
+        for (const std::string& m : ui.messages) {
+            EXPECT_EQ(m.rfind("confirm:", 0), 0u) << c.what << ": " << m;
+        }
+        EXPECT_EQ(ui.closes, 1) << c.what;
+        // The next command waits as usual again.
+        EXPECT_FALSE(WaitsCancelled()) << c.what;
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+        TargetWindow = 0;
+    }
 }
 
 TEST_F(JwcadStripTest, ResizeWhileIdleReArmsTheTimer) {
