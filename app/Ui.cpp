@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/logic/OnScreen.h"
 #include "platform/win32/Codepage.h"
 
 namespace ui {
@@ -276,8 +277,28 @@ RECT RestoredRect(HWND window) {
     return r;
 }
 
+RECT ReachableRect(const RECT& r) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return r;
+    }
+    const RECT& work = monitor.rcWork;
+    const platform::Rect fitted = FitOnWorkArea({r.left, r.top, r.right, r.bottom},
+                                                {work.left, work.top, work.right, work.bottom});
+    return {fitted.left, fitted.top, fitted.right, fitted.bottom};
+}
+
+void PlaceReachable(HWND window, int left, int top, int width, int height) {
+    const platform::Rect place = RectOfPlace(left, top, width, height);
+    const RECT fitted = ReachableRect({place.left, place.top, place.right, place.bottom});
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                 fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 void ModalDialog::SetPosition(int left, int top) {
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT now = RestoredRect(hwnd_);
+    PlaceReachable(hwnd_, left, top, now.right - now.left, now.bottom - now.top);
 }
 
 void ModalDialog::GetPosition(int& left, int& top) const {
@@ -287,6 +308,10 @@ void ModalDialog::GetPosition(int& left, int& top) const {
 }
 
 void ModalDialog::RunModalOver(HWND owner) {
+    // A monitor may have gone since the place was set: a modal dialog out of sight would leave
+    // the strip disabled with nothing to answer.
+    const RECT now = RestoredRect(hwnd_);
+    PlaceReachable(hwnd_, now.left, now.top, now.right - now.left, now.bottom - now.top);
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     FormShow();
     done_ = false;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Ui.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -304,8 +306,10 @@ void TForm1::KeepOnTop() {
 }
 
 void TForm1::ApplyGeometry(const TSettings& s) {
-    SetWindowPos(hwnd_, nullptr, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Saved for another screen or typed in by hand: the strip and its × stay within reach.
+    // Sized no smaller than the layout makes it, so the fitted strip does not grow off the edge.
+    ui::PlaceReachable(hwnd_, s.Form1Left, s.Form1Top, std::max(s.Form1Width, kMinStripSize),
+                       std::max(s.Form1Height, kMinStripSize));
     Form2->SetPosition(s.Form2Left, s.Form2Top);
     Form3->SetPosition(s.Form3Left, s.Form3Top);
     Form4->SetGeometry(s.Form4Left, s.Form4Top, s.Form4Width, s.Form4Height, s.Col0Width,

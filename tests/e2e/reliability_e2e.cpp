@@ -1,0 +1,224 @@
+// The strip where things go wrong under Wine: settings files that put windows out of reach, the
+// tag name dialog and always-on-top, a second copy started, and Jw_cad windows that come to the
+// front for reasons of their own while keys are being typed.
+#include <gtest/gtest.h>
+
+#include "driver/Driver.h"
+
+#include <commctrl.h>
+
+using namespace e2e;
+
+namespace {
+
+const std::wstring kFolder = L"図面";
+const std::wstring kDrawing = L"平面図.jww";
+const std::wstring kCancel = L"キャンセル(&N)";
+
+// Re-scan every 300 ms, a short key wait, and the places given.
+std::string Settings(std::initializer_list<int> places, const std::string& keyWait = "0.02") {
+    std::string s = "0\r\n300\r\n" + keyWait + "\r\n0\r\n";
+    for (int v : places) {
+        s += std::to_string(v) + "\r\n";
+    }
+    return s;
+}
+
+std::string DesignedSettings() {
+    return Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296});
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+bool AnyModifierDown() {
+    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                   VK_LMENU, VK_RMENU}) {
+        if (::GetAsyncKeyState(vk) & 0x8000) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// All of the window on the work area of the monitor nearest to it.
+::testing::AssertionResult Reachable(HWND w) {
+    const RECT r = WindowRect(w);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& a = monitor.rcWork;
+    if (r.left >= a.left && r.top >= a.top && r.right <= a.right && r.bottom <= a.bottom &&
+        r.right > r.left && r.bottom > r.top) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << Utf8(WindowTitle(w)) << " at " << r.left << "," << r.top << "-" << r.right << ","
+           << r.bottom << ", work area " << a.left << "," << a.top << "-" << a.right << ","
+           << a.bottom;
+}
+
+bool IsTopmost(HWND w) {
+    return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+HWND FindStrip(DWORD pid = 0) {
+    return FindTopWindow([&](HWND w) {
+        wchar_t cls[64] = {};
+        GetClassNameW(w, cls, 64);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        return std::wstring(cls) == L"QuillboxStrip" && (pid == 0 || owner == pid);
+    });
+}
+
+class Reliability : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(QuillboxExe().empty()) << "quillbox.exe is not built";
+        drawing = ws.CreateDrawing(kFolder + L"\\" + kDrawing);
+        exe = ws.InstallQuillbox();
+        datFile = exe.substr(0, exe.size() - 4) + L".dat";
+        ASSERT_TRUE(WriteBytes(datFile, DesignedSettings()));
+    }
+
+    void TearDown() override {
+        if (strip != nullptr && IsWindow(strip)) {
+            quillbox.Kill();
+        }
+        EXPECT_FALSE(AnyModifierDown());
+    }
+
+    void StartDrawing(EnvOverrides env = {}) {
+        jw = ws.StartJwsim(drawing, L"/p", std::move(env));
+        jwWindow = WaitForProcessWindow(jw.pid());
+        ASSERT_NE(jwWindow, nullptr);
+    }
+
+    void StartStrip() {
+        quillbox = Start(L"\"" + exe + L"\"", ws.folder(), {{L"JWSIM_LOG", ws.logPath()}});
+        ASSERT_TRUE(WaitFor([&] { return (strip = FindStrip(quillbox.pid())) != nullptr; }));
+        tab = FindChild(strip, WC_TABCONTROLW);
+        ASSERT_NE(tab, nullptr);
+        ASSERT_TRUE(
+            WaitFor([&] { return TabTexts(tab) == std::vector<std::wstring>{kDrawing}; }, 8000));
+    }
+
+    void CloseStrip() {
+        PostMessageW(strip, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(quillbox.WaitExit(8000));
+        strip = nullptr;
+    }
+
+    HWND StripButton(const wchar_t* caption) { return FindChild(tab, L"Button", caption); }
+
+    HWND Open(const wchar_t* button, const std::wstring& title, DWORD timeoutMs = 8000) {
+        EXPECT_TRUE(Activate(strip));
+        ClickButton(StripButton(button));
+        HWND dialog = WaitForOwnedWindow(strip, title, timeoutMs);
+        EXPECT_NE(dialog, nullptr) << Utf8(title);
+        return dialog;
+    }
+
+    static void Cancel(HWND dialog) {
+        HWND b = FindChild(dialog, L"Button", kCancel);
+        ASSERT_NE(b, nullptr);
+        ClickButton(b);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+    }
+
+    Workspace ws;
+    std::wstring drawing, exe, datFile;
+    Process jw;
+    Process quillbox;
+    HWND jwWindow = nullptr;
+    HWND strip = nullptr;
+    HWND tab = nullptr;
+};
+
+}  // namespace
+
+// Places and sizes a hand-edited or foreign settings file may hold: every window opens on the
+// screen, and the places saved at the end are the reachable ones.
+TEST_F(Reliability, HostileSettingsOpenEveryWindowWithinReach) {
+    const struct {
+        const char* what;
+        std::string dat;
+    } cases[] = {
+        {"strip at 5000, 5000",
+         Settings({5000, 5000, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296})},
+        {"strip 5000 high",
+         Settings({192, 107, 256, 5000, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296})},
+        {"dialogs at 5000",
+         Settings({192, 107, 256, 82, 5000, 5000, 5000, 5000, 5000, 5000, 415, 281, 81, 296})},
+        {"everything far left and above", Settings({-5000, -5000, 256, 82, -5000, -5000, -5000,
+                                                    -5000, -5000, -5000, 415, 281, 81, 296})},
+    };
+    StartDrawing();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteBytes(datFile, c.dat));
+        StartStrip();
+        EXPECT_TRUE(Reachable(strip));
+        EXPECT_TRUE(Reachable(StripButton(L"×")));
+        HWND form2 = Open(L"設", L"設定");
+        ASSERT_NE(form2, nullptr);
+        EXPECT_TRUE(Reachable(form2));
+        Cancel(form2);
+        HWND form3 = Open(L"取", L"タグ名入力");
+        ASSERT_NE(form3, nullptr);
+        EXPECT_TRUE(Reachable(form3));
+        Cancel(form3);
+        HWND form4 = Open(L"編", L"タグ名リストの編集");
+        ASSERT_NE(form4, nullptr);
+        EXPECT_TRUE(Reachable(form4));
+        Cancel(form4);
+        CloseStrip();
+        const auto dat = ReadBytes(datFile);
+        ASSERT_TRUE(dat.has_value());
+        const std::vector<std::string> lines = Lines(*dat);
+        ASSERT_EQ(lines.size(), 18u);
+        for (std::size_t i : {4u, 5u, 8u, 9u, 10u, 11u, 12u, 13u}) {
+            const int v = std::stoi(lines[i]);
+            EXPECT_TRUE(v >= 0 && v < 1280) << "line " << i + 1 << ": " << v;
+        }
+        EXPECT_LE(std::stoi(lines[7]), 1024) << "the strip's height";
+        EXPECT_FALSE(AnyModifierDown());
+    }
+}
+
+// Without a window manager Wine stacks windows by what the program asks: the tag name dialog
+// (itself always on top, and owned by the strip) must not take the strip's place in the top-most
+// band with it when it goes.
+TEST_F(Reliability, TagNameDialogLeavesTheStripOnTop) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(IsTopmost(strip));
+    for (int round = 0; round < 2; ++round) {
+        HWND form3 = Open(L"取", L"タグ名入力");
+        ASSERT_NE(form3, nullptr);
+        Cancel(form3);
+        EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
+        // Jw_cad raised by the user, then a command that brings it to the front.
+        ASSERT_TRUE(Activate(jwWindow));
+        EXPECT_TRUE(IsTopmost(strip)) << "round " << round;
+        ASSERT_TRUE(Activate(strip));
+        ClickButton(StripButton(L"Ｐ"));
+        ASSERT_TRUE(ws.WaitForEvent(jw.pid(), "print", 8000).has_value());
+        EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
+        // The strip above Jw_cad in the z-order.
+        bool above = false;
+        for (HWND w = GetWindow(jwWindow, GW_HWNDPREV); w != nullptr;
+             w = GetWindow(w, GW_HWNDPREV)) {
+            above = above || w == strip;
+        }
+        EXPECT_TRUE(above) << "round " << round;
+        EXPECT_FALSE(AnyModifierDown());
+    }
+}
