@@ -141,7 +141,7 @@ void RunModal(HWND window, HWND owner, const bool& done) {
     }
     ShowWindow(window, SW_SHOW);
     // Jw_cad may have been raised a moment ago by a command; the dialog must not open under it.
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
     SetForegroundWindow(window);
     MSG msg;
     bool quit = false;
@@ -164,6 +164,9 @@ void RunModal(HWND window, HWND owner, const bool& done) {
         SetActiveWindow(owner);
     }
     ShowWindow(window, SW_HIDE);
+    // Owned while shown only: an owner and its owned windows share the top-most band, so a
+    // hidden dialog still owned by the strip could take the strip out of it with itself.
+    SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
     if (quit) {
         PostQuitMessage(quitCode);
     }

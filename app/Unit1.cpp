@@ -299,10 +299,12 @@ void TForm1::KeepOnTop() {
     // always-on-top strip. It raises the strip again only when no visible window of its own
     // stands above it (a tool tip still showing does), and only when the z-order really
     // changes: so close the tip, then step out of the top-most band and back in.
+    // Its owned windows stay where they are: moved along, a dialog that is top-most itself
+    // would carry the band's change over to the strip.
     SendMessageW(tooltip_, TTM_POP, 0, 0);
     constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags & ~SWP_NOOWNERZORDER);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
 }
 
 void TForm1::ApplyGeometry(const TSettings& s) {
