@@ -222,3 +222,39 @@ TEST_F(Reliability, TagNameDialogLeavesTheStripOnTop) {
         EXPECT_FALSE(AnyModifierDown());
     }
 }
+
+// A second start of the same copy shows the running strip and ends; a copy in another folder,
+// with its own settings and tags, runs beside it.
+TEST_F(Reliability, SecondStartOfOneCopyShowsTheRunningStripAndEnds) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(Activate(jwWindow));
+
+    // Started under another spelling of the same path.
+    std::wstring spelled = exe;
+    CharUpperBuffW(spelled.data(), static_cast<DWORD>(spelled.size()));
+    Process second = Start(L"\"" + spelled + L"\"", ws.folder());
+    ASSERT_TRUE(second.WaitExit(8000)) << "the second start keeps running";
+    DWORD code = 1;
+    GetExitCodeProcess(second.handle(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(FindStrip(second.pid()), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == strip; }, 4000));
+    EXPECT_TRUE(IsWindow(strip));
+
+    const std::wstring otherFolder = ws.Path(L"別のフォルダ");
+    ASSERT_TRUE(MakeFolders(otherFolder));
+    const std::wstring otherExe = otherFolder + L"\\quillbox.exe";
+    ASSERT_TRUE(CopyFileW(exe.c_str(), otherExe.c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(otherFolder + L"\\quillbox.dat", DesignedSettings()));
+    Process other = Start(L"\"" + otherExe + L"\"", otherFolder);
+    EXPECT_TRUE(WaitFor([&] { return FindStrip(other.pid()) != nullptr; }, 8000));
+    EXPECT_TRUE(other.Running());
+    HWND otherStrip = FindStrip(other.pid());
+    if (otherStrip != nullptr) {
+        PostMessageW(otherStrip, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(other.WaitExit(8000));
+    }
+    CloseStrip();
+    EXPECT_FALSE(AnyModifierDown());
+}
