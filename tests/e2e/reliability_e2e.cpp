@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/Driver.h"
+#include "tags/Func_.h"
 
 #include <commctrl.h>
 
@@ -92,6 +93,7 @@ class Reliability : public ::testing::Test {
         if (strip != nullptr && IsWindow(strip)) {
             quillbox.Kill();
         }
+        EndEveryDrawing();
         EXPECT_FALSE(AnyModifierDown());
     }
 
@@ -101,13 +103,18 @@ class Reliability : public ::testing::Test {
         ASSERT_NE(jwWindow, nullptr);
     }
 
-    void StartStrip() {
-        quillbox = Start(L"\"" + exe + L"\"", ws.folder(), {{L"JWSIM_LOG", ws.logPath()}});
+    void StartStrip(EnvOverrides env = {}) {
+        env[L"JWSIM_LOG"] = ws.logPath();  // the drawings it starts log here too
+        quillbox = Start(L"\"" + exe + L"\"", ws.folder(), env);
         ASSERT_TRUE(WaitFor([&] { return (strip = FindStrip(quillbox.pid())) != nullptr; }));
         tab = FindChild(strip, WC_TABCONTROLW);
         ASSERT_NE(tab, nullptr);
-        ASSERT_TRUE(
-            WaitFor([&] { return TabTexts(tab) == std::vector<std::wstring>{kDrawing}; }, 8000));
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                const std::vector<std::wstring> tabs = TabTexts(tab);
+                return !tabs.empty() && tabs[0] == kDrawing;
+            },
+            8000));
     }
 
     void CloseStrip() {
@@ -131,6 +138,46 @@ class Reliability : public ::testing::Test {
         ASSERT_NE(b, nullptr);
         ClickButton(b);
         ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+    }
+
+    // Answers the box the strip shows by clicking its button with the given caption.
+    void Answer(const std::wstring& caption, const std::wstring& button, DWORD timeoutMs = 8000) {
+        HWND box = WaitForOwnedWindow(strip, caption, timeoutMs);
+        ASSERT_NE(box, nullptr) << Utf8(caption);
+        HWND b = FindChild(box, L"Button", button);
+        ASSERT_NE(b, nullptr) << Utf8(button);
+        ClickButton(b);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
+
+    // Waits until a jwsim has taken the release of a key (hex, as its log writes it).
+    bool WaitForRelease(DWORD pid, const std::wstring& vkHex, DWORD timeoutMs = 8000) {
+        return ws
+            .WaitForEvent(
+                [&](const Event& e) {
+                    return (pid == 0 || e.pid == pid) &&
+                           (e.name == "keyup" || e.name == "syskeyup") && e.detail == vkHex;
+                },
+                timeoutMs)
+            .has_value();
+    }
+
+    // Every drawing still open, ended: the strip started some that are not ours to end.
+    static void EndEveryDrawing() {
+        while (HWND w = FindTopWindow([](HWND h) {
+                   return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
+               })) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (process == nullptr) {
+                break;
+            }
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+            WaitFor([&] { return !IsWindow(w); }, 2000);
+        }
     }
 
     Workspace ws;
@@ -256,5 +303,84 @@ TEST_F(Reliability, SecondStartOfOneCopyShowsTheRunningStripAndEnds) {
         EXPECT_TRUE(other.WaitExit(8000));
     }
     CloseStrip();
+    EXPECT_FALSE(AnyModifierDown());
+}
+
+// The user takes the front in the middle of Ｐ: the keys stop where they were, none goes to the
+// window that took the front, and no modifier is left down.
+TEST_F(Reliability, FrontTakenInTheMiddleOfPrintStopsTheKeys) {
+    ASSERT_TRUE(WriteBytes(
+        datFile,
+        Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}, "0.5")));
+    const std::wstring otherDrawing = ws.CreateDrawing(kFolder + L"\\断面図.jww");
+    Process other = ws.StartJwsim(otherDrawing);
+    HWND otherWindow = WaitForProcessWindow(other.pid());
+    ASSERT_NE(otherWindow, nullptr);
+    StartDrawing();  // on top: the base drawing
+    StartStrip();
+    ASSERT_TRUE(Activate(strip));
+    ClickButton(StripButton(L"Ｐ"));
+    ASSERT_TRUE(WaitForRelease(jw.pid(), L"46"));  // Alt+F has gone in
+    ASSERT_TRUE(Activate(otherWindow));
+    EXPECT_FALSE(ws.WaitForEvent(jw.pid(), "print", 2500).has_value());
+    const auto keys = ws.Keys(jw.pid());
+    for (const KeyEvent& k : keys) {
+        EXPECT_NE(k.vk, 'P') << "P reached the drawing after the front was taken";
+    }
+    EXPECT_TRUE(ws.Keys(other.pid()).empty()) << "keys reached the window that took the front";
+    EXPECT_FALSE(AnyModifierDown());
+    // The strip answers again.
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    Cancel(form2);
+}
+
+// A drawing with unsaved changes closed by the user while 印 types into it: its save prompt is
+// the program's question to the user, and the rest of the script must not answer it.
+TEST_F(Reliability, SavePromptDuringBatchPrintGetsNoKeys) {
+    ASSERT_TRUE(WriteBytes(
+        datFile,
+        Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}, "0.5")));
+    const std::wstring tagged = ws.CreateDrawing(kFolder + L"\\断面図.jww");
+    const std::wstring tagFile = exe.substr(0, exe.size() - 4) + L".tag";
+    ASSERT_TRUE(WriteBytes(tagFile, UpperSjis(Sjis(drawing)) + "\r\n2\r\n" + Sjis(kDrawing) +
+                                        "\r\n" + Sjis(drawing) + "\r\nSection\r\n" + Sjis(tagged) +
+                                        "\r\n"));
+    StartDrawing();
+    // The drawings the strip starts have unsaved changes as soon as they open.
+    StartStrip({{L"JWSIM_MODIFIED", L"1"}});
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return TabTexts(tab) == std::vector<std::wstring>{kDrawing, L"Section"};
+        },
+        8000));
+    ASSERT_TRUE(Activate(strip));
+    ClickButton(StripButton(L"印"));
+    Answer(L"確認", L"はい(&Y)");
+    // The tag's drawing starts; once Alt+F has gone in, the user closes it.
+    std::optional<Event> started = ws.WaitForEvent(
+        [&](const Event& e) { return e.name == "start" && e.pid != jw.pid(); }, 15000);
+    ASSERT_TRUE(started.has_value());
+    ASSERT_TRUE(WaitForRelease(started->pid, L"46"));
+    HWND taggedWindow = WaitForProcessWindow(started->pid);
+    ASSERT_NE(taggedWindow, nullptr);
+    PostMessageW(taggedWindow, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(ws.WaitForEvent(started->pid, "saveprompt").has_value());
+    // The strip names the drawing it could not put into print mode, then says to go on.
+    Answer(L"エラー", L"OK", 15000);
+    Answer(L"確認", L"OK");
+    EXPECT_FALSE(ws.WaitForEvent(started->pid, "save", 500).has_value()) << "saved unasked";
+    EXPECT_FALSE(ws.WaitForEvent(started->pid, "nosave", 100).has_value());
+    bool afterPrompt = false;
+    for (const Event& e : ws.Events()) {
+        if (e.pid != started->pid) {
+            continue;
+        }
+        if (e.name == "saveprompt") {
+            afterPrompt = true;
+        } else if (afterPrompt && (e.name == "keydown" || e.name == "syskeydown")) {
+            ADD_FAILURE() << "key " << Utf8(e.detail) << " typed into the save prompt";
+        }
+    }
     EXPECT_FALSE(AnyModifierDown());
 }
