@@ -25,6 +25,11 @@ constexpr char kPrintNotReached[] = "次のタグの図面を印刷モードに�
 constexpr char kCloseNotReached[] = "次のタグのJw_cad画面を閉じることができませんでした。";
 constexpr char kTagsNotSaved[] = "タグファイルを保存できませんでした。";
 constexpr char kSettingsNotSaved[] = "設定ファイルを保存できませんでした。";
+constexpr char kPathTooLong[] = "パスが長すぎるため、図面を開けません。";
+constexpr char kLaunchFailed[] = "Jw_cadを起動できませんでした。";
+constexpr char kClipboardTaken[] =
+    "クリップボードが他のプログラムに使われたため、図面情報を取り込めませんでした。";
+constexpr char kBlankInPath[] = "図面のパスに空白が含まれているため、タグに取り込めません。";
 
 platform::WindowHandle BaseWindow() {
     return JwwCount > 0 ? JwwHandles[0].Handle : 0;
@@ -56,6 +61,33 @@ bool SendScriptTo(platform::WindowHandle w, const char* script) {
         outcome = SendKeysToTarget(script);
     }
     return outcome == TSendOutcome::Sent || outcome == TSendOutcome::NoTarget;
+}
+
+// Whether the text names the drawing only past its first blank: "C:\My Docs\detail.jww /p"
+// for detail.jww, the blank in a folder's name. Compared in capitals, at character boundaries.
+bool NamesDrawingAfterABlank(const std::string& text, const std::string& fileName) {
+    const std::string upper = UpperSjis(text);
+    const std::string cut = upper.substr(0, upper.find(' '));
+    if (cut.size() >= 4 && cut.compare(cut.size() - 4, 4, ".JWW") == 0) {
+        return false;  // a whole drawing's path before the blank: another drawing's text
+    }
+    const std::string name = "\\" + UpperSjis(fileName);
+    const std::size_t blank = text.find(' ');
+    for (std::size_t at = upper.find(name, blank); at != std::string::npos;
+         at = upper.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        if (end == upper.size() || upper[end] == ' ') {
+            // A match must not begin inside a double-byte character ("\" as a trail byte).
+            std::size_t i = 0;
+            while (i < at) {
+                i += IsLeadByte(static_cast<unsigned char>(upper[i])) ? 2 : 1;
+            }
+            if (i == at) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // One line per tag that a batch could not reach: its name and its drawing.
@@ -288,13 +320,23 @@ void JwcadStrip::TabControl1Change(int i) {
     if (h != 0) {
         TagLists[i].Handle = 0;
     }
+    if (!PathFitsPlatform(path)) {
+        strip_.ErrorBox(kPathTooLong, path);
+        return;
+    }
     if (!p.FileExists(path)) {
         strip_.ErrorBox(kFileNotFound, path);
         return;
     }
     const std::string commandLine = JwcadCommandPrefix(p.FindExecutable(path)) + jump;
     const TLaunchResult launched = LaunchJwcad(commandLine, FolderPart(path));
-    if (!launched.Created || i >= TagCount) {
+    if (!launched.Created) {
+        if (!WaitsCancelled()) {
+            strip_.ErrorBox(kLaunchFailed, path);
+        }
+        return;
+    }
+    if (i >= TagCount) {
         return;
     }
     TagLists[i].Handle = launched.Window;
@@ -367,10 +409,19 @@ void JwcadStrip::Button4Click() {
         return;
     }
     if (text.find(' ') == std::string::npos) {
+        // We emptied the clipboard, and Jw_cad's text always holds a blank: any other text is
+        // another program's, written over or before Jw_cad's copy.
+        if (!text.empty()) {
+            strip_.ErrorBox(kClipboardTaken);
+        }
         return;
     }
     const std::string path = SplitJumpText(text).Path;
     if (UpperSjis(baseName) != UpperSjis(FileNamePart(path))) {
+        // The path was cut at a blank of its own folder: such a drawing cannot be jumped to.
+        if (NamesDrawingAfterABlank(text, baseName)) {
+            strip_.ErrorBox(kBlankInPath, text);
+        }
         return;  // the clipboard describes another drawing
     }
     // Jw_cad's last folder may have named another folder when the drawing was taken up. A
@@ -441,6 +492,11 @@ void JwcadStrip::Button6Click() {
                     ApplyPlacement(launched.Window, *placement);
                 }
                 h = launched.Window;
+            }
+            if (h == 0 && !WaitsCancelled()) {
+                // Not started, or no window came: this drawing is not in print mode either.
+                ListTag(missed, TagLists[i]);
+                continue;
             }
         }
         if (h != 0 && !SendScriptTo(h, kPrintScript) && !WaitsCancelled()) {

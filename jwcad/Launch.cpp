@@ -33,6 +33,18 @@ TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& fol
     return result;
 }
 
+bool PathFitsPlatform(const std::string& pathSjis) {
+    constexpr std::size_t kMaxPathChars = 259;
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < pathSjis.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(pathSjis[i]))) {
+            ++i;
+        }
+        ++chars;
+    }
+    return chars <= kMaxPathChars;
+}
+
 std::string JwcadCommandPrefix(const std::string& program) {
     if (program.empty()) {
         return kFallbackPrefix;

@@ -14,6 +14,10 @@ struct TLaunchResult {
 // and finds its window.
 TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& folder);
 
+// Whether Windows can open a path at all: at most 259 characters (MAX_PATH with its end), a
+// double-byte character counting one.
+bool PathFitsPlatform(const std::string& pathSjis);
+
 // "<program> <jump>", the program quoted when it holds a blank so that a path such as
 // C:\Program Files\... can never start C:\Program.exe; the fixed fallback when none is known.
 std::string JwcadCommandPrefix(const std::string& program);

@@ -424,6 +424,135 @@ TEST_F(JwcadStripTest, MissingFileIsReportedWithItsPath) {
     EXPECT_TRUE(strip.timerEnabled);
 }
 
+// Jumps that cannot start Jw_cad say why: a path longer than Windows allows, or a start that
+// failed. The path's length is counted in characters, a double-byte one as one.
+TEST_F(JwcadStripTest, JumpsThatCannotStartJwcadSaySo) {
+    const std::string folder = "C:\\" + std::string(240, 'a') + "\\";  // 244 characters
+    const std::string kanji = "\x90\x7D";                              // one character, two bytes
+    const struct {
+        const char* what;
+        std::string path;
+        bool exists;
+        bool starts;
+        std::string message;  // empty: none, and Jw_cad started
+    } cases[] = {
+        {"259 characters", folder + std::string(11, 'b') + ".jww", true, true, ""},
+        {"259 characters of which ten double-byte",
+         folder + std::string(1, 'b') +
+             [&] {
+                 std::string k;
+                 for (int i = 0; i < 10; ++i) {
+                     k += kanji;
+                 }
+                 return k;
+             }() +
+             ".jww",
+         true, true, ""},
+        {"260 characters", folder + std::string(12, 'b') + ".jww", true, true,
+         "error:パスが長すぎるため、図面を開けません。" + folder + std::string(12, 'b') + ".jww"},
+        {"the start fails", "C:\\JWW\\plan1.jww", true, false,
+         "error:Jw_cadを起動できませんでした。C:\\JWW\\plan1.jww"},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform scope;
+        auto& fake = scope.fake;
+        FakeStrip ui;
+        JwcadStrip strip{ui};
+        fake.AddWindow("other.jww - jw_win");
+        if (c.exists) {
+            fake.PutFile(c.path, "");
+        }
+        fake.onStart = [&](const std::string&, const std::string&) {
+            return c.starts ? std::optional<platform::ProcessId>(100) : std::nullopt;
+        };
+        strip.FormShow();
+        AppendTag("t", c.path + " /x");
+        strip.TabControl1Change(1);
+        if (c.message.empty()) {
+            EXPECT_TRUE(ui.messages.empty()) << c.what << ": " << ui.messages.front();
+            EXPECT_EQ(fake.starts.size(), 1u) << c.what;
+        } else {
+            EXPECT_EQ(ui.messages, std::vector<std::string>{c.message}) << c.what;
+        }
+        EXPECT_TRUE(ui.timerEnabled) << c.what;
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+    }
+}
+
+// An import that finds another program's text where Jw_cad's should be, or the drawing's own
+// path with a blank in a folder, says so; a clipboard Jw_cad left empty, and the text of another
+// drawing, end it silently as before.
+TEST_F(JwcadStripTest, ImportFailuresThatTheUserMustHearOf) {
+    const struct {
+        const char* what;
+        std::optional<std::string> clipboard;  // after the copy; nullopt: nothing
+        std::string message;
+    } cases[] = {
+        {"another program's text", std::string("https://example.com/"),
+         "error:クリップボードが他のプログラムに使われたため、図面情報を取り込めませんでした。"},
+        {"blank in the drawing's folder", std::string("C:\\My Docs\\detail.jww /p"),
+         "error:図面のパスに空白が含まれているため、タグに取り込めません。C:\\My Docs\\detail.jww "
+         "/p"},
+        {"blank in the folder, no arguments", std::string("C:\\My Docs\\DETAIL.JWW"),
+         "error:図面のパスに空白が含まれているため、タグに取り込めません。C:\\My Docs\\DETAIL.JWW"},
+        {"blank in the folder, two blanks", std::string("C:\\A B\\C D\\detail.jww x"),
+         "error:図面のパスに空白が含まれているため、タグに取り込めません。C:\\A B\\C D\\detail.jww "
+         "x"},
+        {"nothing copied", std::nullopt, ""},
+        {"another drawing", std::string("C:\\JWW\\plan1.jww x"), ""},
+        {"another drawing whose name ends alike", std::string("C:\\A B\\mydetail.jww x"), ""},
+        {"another drawing, the name only in an argument",
+         std::string("C:\\JWW\\plan1.jww /o:x\\detail.jww"), ""},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform scope;
+        auto& fake = scope.fake;
+        FakeStrip ui;
+        ui.tagNameAnswer = "x";
+        JwcadStrip strip{ui};
+        fake.AddWindow("detail.jww - jw_win");
+        fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+            if (e.down && e.vk == 'I' && c.clipboard) {
+                fake.SetClipboardText(*c.clipboard);
+            }
+        };
+        strip.FormShow();
+        KeyWait = 0;
+        strip.Button4Click();
+        EXPECT_EQ(TagCount, 1) << c.what;
+        EXPECT_TRUE(ui.proposedNames.empty()) << c.what;
+        EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{c.message})
+            << c.what;
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+    }
+}
+
+TEST_F(JwcadStripTest, BatchPrintNamesTheTagsItCouldNotStart) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+    AppendTag("A", "C:\\JWW\\plan1.jww");
+    AppendTag("B", "D:\\WORK\\section.jww");
+    fake().onStart = [&](const std::string& cmd, const std::string&) {
+        if (cmd.find("plan1") != std::string::npos) {
+            return std::optional<platform::ProcessId>();  // cannot be started
+        }
+        started[200] = fake().AddWindow("section.jww - jw_win", 200);
+        return std::optional<platform::ProcessId>(200);
+    };
+    jw.Button6Click();
+    EXPECT_EQ(KeysTo(started.at(200)), "@FP\n");
+    ASSERT_GE(strip.messages.size(), 2u);
+    EXPECT_EQ(strip.messages[strip.messages.size() - 2],
+              "error:次のタグの図面を印刷モードにできませんでした。\r\nA: C:\\JWW\\plan1.jww");
+}
+
 TEST_F(JwcadStripTest, StaleHandleIsResetAndJwcadStartedAnew) {
     fake().AddWindow("other.jww - jw_win");
     jw.FormShow();
