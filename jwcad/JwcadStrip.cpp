@@ -303,6 +303,35 @@ bool JwcadStrip::CanCloseNow() {
 
 // ---- Tag jump ------------------------------------------------------------------------------
 
+void JwcadStrip::PlaceLikeBase(int i, platform::WindowHandle w) {
+    auto& p = platform::Current();
+    const platform::WindowHandle base = BaseWindow();
+    if (i != 0 && w != 0 && p.IsWindow(base)) {
+        platform::WindowPlacement placement;
+        if (p.GetWindowPlacement(base, placement)) {
+            ApplyPlacement(w, placement);
+        }
+    }
+}
+
+bool JwcadStrip::TakeUpLateStart(int i) {
+    const auto it = lateStarts_.find(TagLists[i].TagJump);
+    if (it == lateStarts_.end()) {
+        return false;
+    }
+    const platform::WindowHandle w = FindProcessWindow(it->second);
+    if (w != 0) {
+        lateStarts_.erase(it);
+        TagLists[i].Handle = w;
+        return true;
+    }
+    if (platform::Current().IsProcessRunning(it->second)) {
+        return true;
+    }
+    lateStarts_.erase(it);  // it ended without a window: start anew
+    return false;
+}
+
 void JwcadStrip::TabControl1Change(int i) {
     if (busy_ > 0 || JwwCount == 0 || i < 0 || TagCount <= 1 || i + 1 > TagCount) {
         return;
@@ -319,6 +348,13 @@ void JwcadStrip::TabControl1Change(int i) {
     }
     if (h != 0) {
         TagLists[i].Handle = 0;
+    }
+    if (TakeUpLateStart(i)) {
+        if (TagLists[i].Handle != 0) {
+            PlaceLikeBase(i, TagLists[i].Handle);
+            ActivateWindow(TagLists[i].Handle);
+        }
+        return;  // else still starting: a second click must not start it twice
     }
     if (!PathFitsPlatform(path)) {
         strip_.ErrorBox(kPathTooLong, path);
@@ -340,13 +376,11 @@ void JwcadStrip::TabControl1Change(int i) {
         return;
     }
     TagLists[i].Handle = launched.Window;
-    const platform::WindowHandle base = BaseWindow();
-    if (i != 0 && launched.Window != 0 && p.IsWindow(base)) {
-        platform::WindowPlacement placement;
-        if (p.GetWindowPlacement(base, placement)) {
-            ApplyPlacement(launched.Window, placement);
-        }
+    if (launched.Window == 0) {
+        lateStarts_[jump] = launched.Pid;  // its window is taken up at the next click
+        return;
     }
+    PlaceLikeBase(i, launched.Window);
 }
 
 // ---- Buttons -------------------------------------------------------------------------------
@@ -482,12 +516,25 @@ void JwcadStrip::Button6Click() {
             TagLists[i].Handle = 0;
             h = 0;
         }
+        if (h == 0 && TakeUpLateStart(i)) {
+            h = TagLists[i].Handle;
+            if (h != 0 && placement) {
+                ApplyPlacement(h, *placement);
+            }
+            if (h == 0) {
+                ListTag(missed, TagLists[i]);  // still starting: not in print mode yet
+                continue;
+            }
+        }
         if (h == 0) {
             const TJumpParts parts = SplitJumpText(TagLists[i].TagJump);
             const TLaunchResult launched =
                 LaunchJwcad(prefix + parts.Path + " " + parts.Arguments, FolderPart(parts.Path));
             if (launched.Created) {
                 TagLists[i].Handle = launched.Window;
+                if (launched.Window == 0) {
+                    lateStarts_[TagLists[i].TagJump] = launched.Pid;
+                }
                 if (placement && launched.Window != 0) {
                     ApplyPlacement(launched.Window, *placement);
                 }

@@ -8,6 +8,7 @@
 struct TLaunchResult {
     bool Created = false;               // a process was created
     platform::WindowHandle Window = 0;  // its drawing window, 0 when none showed up
+    platform::ProcessId Pid = 0;        // the process, when created
 };
 
 // Starts Jw_cad with a command line in a working folder, waits (bounded) until it is idle
@@ -23,5 +24,6 @@ bool PathFitsPlatform(const std::string& pathSjis);
 std::string JwcadCommandPrefix(const std::string& program);
 
 // Gives window `to` the placement read from the base window; falls back to moving, sizing
-// and showing when the platform refuses a placement for another program's window.
+// and showing when the platform refuses a placement for another program's window. Nothing
+// for a window whose program takes no messages: the placement would wait for it.
 void ApplyPlacement(platform::WindowHandle to, const platform::WindowPlacement& placement);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "jwcad/JwcadStrip.h"
 #include "keys/SendKey.h"
@@ -551,6 +553,100 @@ TEST_F(JwcadStripTest, BatchPrintNamesTheTagsItCouldNotStart) {
     ASSERT_GE(strip.messages.size(), 2u);
     EXPECT_EQ(strip.messages[strip.messages.size() - 2],
               "error:次のタグの図面を印刷モードにできませんでした。\r\nA: C:\\JWW\\plan1.jww");
+}
+
+// A Jw_cad that never goes idle, with a window that takes no messages: the strip goes on
+// handling its messages all through the launch, ignores a second command, gives up after the
+// bound, and never makes a call that would wait for the hung window.
+TEST_F(JwcadStripTest, LaunchThatNeverGoesIdleKeepsTheStripAnswering) {
+    auto base = fake().AddWindow("other.jww - jw_win", 1);
+    fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    fake().startIdleMs = UINT32_MAX;
+    fake().onStart = [&](const std::string&, const std::string&) {
+        const auto w = fake().AddWindow("plan1.jww - jw_win", 100);
+        fake().Find(w)->hung = true;
+        started[100] = w;
+        return std::optional<platform::ProcessId>(100);
+    };
+    std::uint32_t lastPump = fake().GetTickCount();
+    std::uint32_t longestGap = 0;
+    bool clicked = false;
+    const std::uint32_t start = fake().GetTickCount();
+    fake().onMessages = [&] {
+        const std::uint32_t now = fake().GetTickCount();
+        longestGap = std::max(longestGap, now - lastPump);
+        lastPump = now;
+        if (!clicked && now - start >= 5000) {
+            clicked = true;
+            jw.TabControl1Change(1);  // clicked again while it starts
+            jw.Button3Click();
+        }
+    };
+    jw.TabControl1Change(1);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(fake().starts.size(), 1u);
+    EXPECT_TRUE(fake().keys.empty());
+    EXPECT_LE(longestGap, 100u);
+    EXPECT_LE(fake().GetTickCount() - start, 35000u);
+    EXPECT_EQ(fake().blockingCallsOnHungWindows, 0);
+    EXPECT_EQ(TagLists[1].Handle, started.at(100));
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+// Closing the strip while a Jw_cad that never goes idle starts ends the wait at once.
+TEST_F(JwcadStripTest, CloseDuringALaunchEndsItsIdleWait) {
+    fake().AddWindow("other.jww - jw_win", 1);
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    fake().startIdleMs = UINT32_MAX;
+    const std::uint32_t start = fake().GetTickCount();
+    fake().onMessages = [&] {
+        if (fake().GetTickCount() - start >= 1000 && strip.closes == 0) {
+            EXPECT_FALSE(jw.CanCloseNow());
+        }
+    };
+    jw.TabControl1Change(1);
+    EXPECT_LT(fake().GetTickCount() - start, 2000u);
+    EXPECT_EQ(strip.closes, 1);
+    EXPECT_TRUE(strip.messages.empty());  // no box about the start to answer while closing
+}
+
+// A Jw_cad slower to show its window than the launch waits: the next click on its tab takes
+// that window up (placed like the base window) instead of starting a second Jw_cad; a click
+// while it is still starting starts nothing; one after it ended without a window starts anew.
+TEST_F(JwcadStripTest, SlowStartIsTakenUpAtTheNextClickNotStartedTwice) {
+    auto base = fake().AddWindow("other.jww - jw_win", 1);
+    fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    fake().startIdleMs = UINT32_MAX;
+    fake().onStart = [&](const std::string&, const std::string&) {
+        return std::optional<platform::ProcessId>(nextPid++);  // no window yet
+    };
+    jw.TabControl1Change(1);
+    ASSERT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(TagLists[1].Handle, 0u);
+    EXPECT_TRUE(strip.messages.empty());
+
+    jw.TabControl1Change(1);  // still starting
+    EXPECT_EQ(fake().starts.size(), 1u);
+
+    const auto late = fake().AddWindowAtBottom("plan1.jww - jw_win", 100);
+    jw.TabControl1Change(1);
+    EXPECT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(TagLists[1].Handle, late);
+    EXPECT_EQ(fake().Find(late)->placement.normalPosition, (platform::Rect{5, 6, 705, 506}));
+    EXPECT_EQ(fake().GetForegroundWindow(), late);
+
+    // Another start that never shows a window, and ends.
+    fake().CloseWindow(late);
+    jw.TabControl1Change(1);
+    ASSERT_EQ(fake().starts.size(), 2u);
+    fake().endedProcesses.push_back(101);
+    jw.TabControl1Change(1);
+    EXPECT_EQ(fake().starts.size(), 3u);
 }
 
 TEST_F(JwcadStripTest, StaleHandleIsResetAndJwcadStartedAnew) {
