@@ -71,7 +71,8 @@ bool NamesDrawingAfterABlank(const std::string& text, const std::string& fileNam
     if (cut.size() >= 4 && cut.compare(cut.size() - 4, 4, ".JWW") == 0) {
         return false;  // a whole drawing's path before the blank: another drawing's text
     }
-    const std::string name = "\\" + UpperSjis(fileName);
+    std::string name(1, '\\');
+    name += UpperSjis(fileName);
     const std::size_t blank = text.find(' ');
     for (std::size_t at = upper.find(name, blank); at != std::string::npos;
          at = upper.find(name, at + 1)) {
