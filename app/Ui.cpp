@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/logic/OnScreen.h"
 #include "platform/win32/Codepage.h"
 
 namespace ui {
@@ -140,7 +141,7 @@ void RunModal(HWND window, HWND owner, const bool& done) {
     }
     ShowWindow(window, SW_SHOW);
     // Jw_cad may have been raised a moment ago by a command; the dialog must not open under it.
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
     SetForegroundWindow(window);
     MSG msg;
     bool quit = false;
@@ -163,6 +164,9 @@ void RunModal(HWND window, HWND owner, const bool& done) {
         SetActiveWindow(owner);
     }
     ShowWindow(window, SW_HIDE);
+    // Owned while shown only: an owner and its owned windows share the top-most band, so a
+    // hidden dialog still owned by the strip could take the strip out of it with itself.
+    SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
     if (quit) {
         PostQuitMessage(quitCode);
     }
@@ -276,8 +280,28 @@ RECT RestoredRect(HWND window) {
     return r;
 }
 
+RECT ReachableRect(const RECT& r) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return r;
+    }
+    const RECT& work = monitor.rcWork;
+    const platform::Rect fitted = FitOnWorkArea({r.left, r.top, r.right, r.bottom},
+                                                {work.left, work.top, work.right, work.bottom});
+    return {fitted.left, fitted.top, fitted.right, fitted.bottom};
+}
+
+void PlaceReachable(HWND window, int left, int top, int width, int height) {
+    const platform::Rect place = RectOfPlace(left, top, width, height);
+    const RECT fitted = ReachableRect({place.left, place.top, place.right, place.bottom});
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                 fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 void ModalDialog::SetPosition(int left, int top) {
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT now = RestoredRect(hwnd_);
+    PlaceReachable(hwnd_, left, top, now.right - now.left, now.bottom - now.top);
 }
 
 void ModalDialog::GetPosition(int& left, int& top) const {
@@ -287,6 +311,10 @@ void ModalDialog::GetPosition(int& left, int& top) const {
 }
 
 void ModalDialog::RunModalOver(HWND owner) {
+    // A monitor may have gone since the place was set: a modal dialog out of sight would leave
+    // the strip disabled with nothing to answer.
+    const RECT now = RestoredRect(hwnd_);
+    PlaceReachable(hwnd_, now.left, now.top, now.right - now.left, now.bottom - now.top);
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     FormShow();
     done_ = false;

@@ -100,6 +100,12 @@ void KeepFocusOnActivate(HWND dialog, WPARAM wParam, HWND& focus);
 // The window's rectangle as it is when neither minimised nor maximised.
 RECT RestoredRect(HWND window);
 
+// r moved (and shrunk only where it does not fit) onto the work area of the monitor nearest to
+// it, so that a place saved for another screen, or typed into the settings file, stays reachable.
+RECT ReachableRect(const RECT& r);
+// Moves and sizes a window onto its nearest monitor's work area without activating it.
+void PlaceReachable(HWND window, int left, int top, int width, int height);
+
 // A modal dialog of this program, run by RunModal over its owner. It answers the keyboard
 // interface (Enter, Tab, arrows, the focus kept across activations), paints its raised panel,
 // takes the close box for Cancel, and hands its controls' notifications to OnCommand.

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Ui.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -376,15 +378,19 @@ void TForm1::KeepOnTop() {
     // always-on-top strip. It raises the strip again only when no visible window of its own
     // stands above it (a tool tip still showing does), and only when the z-order really
     // changes: so close the tip, then step out of the top-most band and back in.
+    // Its owned windows stay where they are: moved along, a dialog that is top-most itself
+    // would carry the band's change over to the strip.
     SendMessageW(tooltip_, TTM_POP, 0, 0);
     constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags & ~SWP_NOOWNERZORDER);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
 }
 
 void TForm1::ApplyGeometry(const TSettings& s) {
-    SetWindowPos(hwnd_, nullptr, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Saved for another screen or typed in by hand: the strip and its × stay within reach.
+    // Sized no smaller than the layout makes it, so the fitted strip does not grow off the edge.
+    ui::PlaceReachable(hwnd_, s.Form1Left, s.Form1Top, std::max(s.Form1Width, kMinStripSize),
+                       std::max(s.Form1Height, kMinStripSize));
     // At start-up the dialogs are created just after the strip shows: they take their places
     // then.
     if (Form2 == nullptr || Form2->Handle() == nullptr) {

@@ -86,7 +86,7 @@ void TForm4::ShowModal(HWND owner) {
 }
 
 void TForm4::SetGeometry(int left, int top, int width, int height, int col0Width, int col1Width) {
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ui::PlaceReachable(hwnd_, left, top, width, height);
     SG1.SetColWidth(0, col0Width);
     SG1.SetColWidth(1, col1Width);
 }

@@ -25,6 +25,11 @@ constexpr char kPrintNotReached[] = "次のタグの図面を印刷モードに�
 constexpr char kCloseNotReached[] = "次のタグのJw_cad画面を閉じることができませんでした。";
 constexpr char kTagsNotSaved[] = "タグファイルを保存できませんでした。";
 constexpr char kSettingsNotSaved[] = "設定ファイルを保存できませんでした。";
+constexpr char kPathTooLong[] = "パスが長すぎるため、図面を開けません。";
+constexpr char kLaunchFailed[] = "Jw_cadを起動できませんでした。";
+constexpr char kClipboardTaken[] =
+    "クリップボードが他のプログラムに使われたため、図面情報を取り込めませんでした。";
+constexpr char kBlankInPath[] = "図面のパスに空白が含まれているため、タグに取り込めません。";
 
 platform::WindowHandle BaseWindow() {
     return JwwCount > 0 ? JwwHandles[0].Handle : 0;
@@ -58,6 +63,34 @@ bool SendScriptTo(platform::WindowHandle w, const char* script) {
     return outcome == TSendOutcome::Sent || outcome == TSendOutcome::NoTarget;
 }
 
+// Whether the text names the drawing only past its first blank: "C:\My Docs\detail.jww /p"
+// for detail.jww, the blank in a folder's name. Compared in capitals, at character boundaries.
+bool NamesDrawingAfterABlank(const std::string& text, const std::string& fileName) {
+    const std::string upper = UpperSjis(text);
+    const std::string cut = upper.substr(0, upper.find(' '));
+    if (cut.size() >= 4 && cut.compare(cut.size() - 4, 4, ".JWW") == 0) {
+        return false;  // a whole drawing's path before the blank: another drawing's text
+    }
+    std::string name(1, '\\');
+    name += UpperSjis(fileName);
+    const std::size_t blank = text.find(' ');
+    for (std::size_t at = upper.find(name, blank); at != std::string::npos;
+         at = upper.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        if (end == upper.size() || upper[end] == ' ') {
+            // A match must not begin inside a double-byte character ("\" as a trail byte).
+            std::size_t i = 0;
+            while (i < at) {
+                i += IsLeadByte(static_cast<unsigned char>(upper[i])) ? 2 : 1;
+            }
+            if (i == at) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // One line per tag that a batch could not reach: its name and its drawing.
 void ListTag(std::string& list, const TTagLists& tag) {
     list += "\r\n" + tag.TagName + ": " + SplitJumpText(tag.TagJump).Path;
@@ -82,6 +115,7 @@ JwcadStrip::Suspension::~Suspension() {
         }
         if (s_.closePending_) {
             s_.closePending_ = false;
+            CancelWaits(false);
             s_.strip_.CloseStrip();
         }
     }
@@ -263,13 +297,44 @@ void JwcadStrip::FormResize() {
 
 bool JwcadStrip::CanCloseNow() {
     if (busy_ > 0) {
+        // The command ends at its next wait, which returns at once, and sends nothing more.
         closePending_ = true;
+        CancelWaits(true);
         return false;
     }
     return true;
 }
 
 // ---- Tag jump ------------------------------------------------------------------------------
+
+void JwcadStrip::PlaceLikeBase(int i, platform::WindowHandle w) {
+    auto& p = platform::Current();
+    const platform::WindowHandle base = BaseWindow();
+    if (i != 0 && w != 0 && p.IsWindow(base)) {
+        platform::WindowPlacement placement;
+        if (p.GetWindowPlacement(base, placement)) {
+            ApplyPlacement(w, placement);
+        }
+    }
+}
+
+bool JwcadStrip::TakeUpLateStart(int i) {
+    const auto it = lateStarts_.find(TagLists[i].TagJump);
+    if (it == lateStarts_.end()) {
+        return false;
+    }
+    const platform::WindowHandle w = FindProcessWindow(it->second);
+    if (w != 0) {
+        lateStarts_.erase(it);
+        TagLists[i].Handle = w;
+        return true;
+    }
+    if (platform::Current().IsProcessRunning(it->second)) {
+        return true;
+    }
+    lateStarts_.erase(it);  // it ended without a window: start anew
+    return false;
+}
 
 void JwcadStrip::TabControl1Change(int i) {
     if (busy_ > 0 || JwwCount == 0 || i < 0 || TagCount <= 1 || i + 1 > TagCount) {
@@ -288,23 +353,38 @@ void JwcadStrip::TabControl1Change(int i) {
     if (h != 0) {
         TagLists[i].Handle = 0;
     }
+    if (TakeUpLateStart(i)) {
+        if (TagLists[i].Handle != 0) {
+            PlaceLikeBase(i, TagLists[i].Handle);
+            ActivateWindow(TagLists[i].Handle);
+        }
+        return;  // else still starting: a second click must not start it twice
+    }
+    if (!PathFitsPlatform(path)) {
+        strip_.ErrorBox(kPathTooLong, path);
+        return;
+    }
     if (!p.FileExists(path)) {
         strip_.ErrorBox(kFileNotFound, path);
         return;
     }
     const std::string commandLine = JwcadCommandPrefix(p.FindExecutable(path)) + jump;
     const TLaunchResult launched = LaunchJwcad(commandLine, FolderPart(path));
-    if (!launched.Created || i >= TagCount) {
+    if (!launched.Created) {
+        if (!WaitsCancelled()) {
+            strip_.ErrorBox(kLaunchFailed, path);
+        }
+        return;
+    }
+    if (i >= TagCount) {
         return;
     }
     TagLists[i].Handle = launched.Window;
-    const platform::WindowHandle base = BaseWindow();
-    if (i != 0 && launched.Window != 0 && p.IsWindow(base)) {
-        platform::WindowPlacement placement;
-        if (p.GetWindowPlacement(base, placement)) {
-            ApplyPlacement(launched.Window, placement);
-        }
+    if (launched.Window == 0) {
+        lateStarts_[jump] = launched.Pid;  // its window is taken up at the next click
+        return;
     }
+    PlaceLikeBase(i, launched.Window);
 }
 
 // ---- Buttons -------------------------------------------------------------------------------
@@ -352,6 +432,9 @@ void JwcadStrip::Button4Click() {
     try {
         ClearClipboardText();
         SendScriptTo(BaseWindow(), kCopyInfoScript);
+        if (WaitsCancelled()) {
+            return;
+        }
         strip_.KeepOnTop();
         Delay(500);
         text = ReadClipboardText();
@@ -364,10 +447,19 @@ void JwcadStrip::Button4Click() {
         return;
     }
     if (text.find(' ') == std::string::npos) {
+        // We emptied the clipboard, and Jw_cad's text always holds a blank: any other text is
+        // another program's, written over or before Jw_cad's copy.
+        if (!text.empty()) {
+            strip_.ErrorBox(kClipboardTaken);
+        }
         return;
     }
     const std::string path = SplitJumpText(text).Path;
     if (UpperSjis(baseName) != UpperSjis(FileNamePart(path))) {
+        // The path was cut at a blank of its own folder: such a drawing cannot be jumped to.
+        if (NamesDrawingAfterABlank(text, baseName)) {
+            strip_.ErrorBox(kBlankInPath, text);
+        }
         return;  // the clipboard describes another drawing
     }
     // Jw_cad's last folder may have named another folder when the drawing was taken up. A
@@ -376,7 +468,7 @@ void JwcadStrip::Button4Click() {
         RebuildTabs();
     }
     std::string name = std::to_string(TagCount);
-    if (!strip_.AskTagName(name)) {
+    if (WaitsCancelled() || !strip_.AskTagName(name)) {
         return;
     }
     AppendTag(name, text);
@@ -420,10 +512,23 @@ void JwcadStrip::Button6Click() {
     }
     std::string missed;
     for (std::int32_t i = 1; i < TagCount; ++i) {
+        if (WaitsCancelled()) {
+            return;  // closing: no more Jw_cad started, no box to answer
+        }
         platform::WindowHandle h = TagLists[i].Handle;
         if (h != 0 && !p.IsWindow(h)) {
             TagLists[i].Handle = 0;
             h = 0;
+        }
+        if (h == 0 && TakeUpLateStart(i)) {
+            h = TagLists[i].Handle;
+            if (h != 0 && placement) {
+                ApplyPlacement(h, *placement);
+            }
+            if (h == 0) {
+                ListTag(missed, TagLists[i]);  // still starting: not in print mode yet
+                continue;
+            }
         }
         if (h == 0) {
             const TJumpParts parts = SplitJumpText(TagLists[i].TagJump);
@@ -431,15 +536,26 @@ void JwcadStrip::Button6Click() {
                 LaunchJwcad(prefix + parts.Path + " " + parts.Arguments, FolderPart(parts.Path));
             if (launched.Created) {
                 TagLists[i].Handle = launched.Window;
+                if (launched.Window == 0) {
+                    lateStarts_[TagLists[i].TagJump] = launched.Pid;
+                }
                 if (placement && launched.Window != 0) {
                     ApplyPlacement(launched.Window, *placement);
                 }
                 h = launched.Window;
             }
+            if (h == 0 && !WaitsCancelled()) {
+                // Not started, or no window came: this drawing is not in print mode either.
+                ListTag(missed, TagLists[i]);
+                continue;
+            }
         }
-        if (h != 0 && !SendScriptTo(h, kPrintScript)) {
+        if (h != 0 && !SendScriptTo(h, kPrintScript) && !WaitsCancelled()) {
             ListTag(missed, TagLists[i]);
         }
+    }
+    if (WaitsCancelled()) {
+        return;
     }
     strip_.KeepOnTop();
     if (!missed.empty()) {
@@ -458,7 +574,11 @@ void JwcadStrip::Button7Click() {
     }
     std::string missed;
     for (std::int32_t i = 1; i < TagCount; ++i) {
-        if (TagLists[i].Handle != 0 && !SendScriptTo(TagLists[i].Handle, kExitScript)) {
+        if (WaitsCancelled()) {
+            return;
+        }
+        if (TagLists[i].Handle != 0 && !SendScriptTo(TagLists[i].Handle, kExitScript) &&
+            !WaitsCancelled()) {
             ListTag(missed, TagLists[i]);
         }
     }

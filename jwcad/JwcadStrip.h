@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,12 @@ class JwcadStrip {
     bool TakeUpUnsaved(const std::string& key);
     // Puts the block stored under key in front of the tags in hand; false when there is none.
     bool TakeUpStoredBlock(const std::string& key);
+    // A Jw_cad started for tag i whose window had not shown when the launch gave up: takes its
+    // window up now when it has one. Answers whether that start is still the tag's (it has a
+    // window now, or is still starting), so that no second Jw_cad is started on the drawing.
+    bool TakeUpLateStart(int i);
+    // Gives a tag's new window the base window's placement (not the base tab's own).
+    void PlaceLikeBase(int i, platform::WindowHandle w);
 
     IStrip& strip_;
     int busy_ = 0;
@@ -82,4 +89,6 @@ class JwcadStrip {
     std::string basePath_;
     // Lists of earlier base drawings that a save could not store, the newest first.
     std::vector<TTagBlock> unsaved_;
+    // Jw_cad processes started for a jump text that had shown no window by the launch's end.
+    std::map<std::string, platform::ProcessId> lateStarts_;
 };

@@ -18,19 +18,34 @@ constexpr std::uint32_t kPollStepMs = 50;
 
 TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& folder) {
     TLaunchResult result;
-    std::optional<platform::ProcessId> pid =
-        platform::Current().StartProcess(commandLine, folder, kIdleTimeoutMs);
+    auto& os = platform::Current();
+    os.stopIdleWait = [] { return WaitsCancelled(); };
+    std::optional<platform::ProcessId> pid = os.StartProcess(commandLine, folder, kIdleTimeoutMs);
+    os.stopIdleWait = nullptr;
     if (!pid) {
         return result;
     }
     result.Created = true;
+    result.Pid = *pid;
     result.Window = FindProcessWindow(*pid);
-    for (std::uint32_t waited = 0; result.Window == 0 && waited < kWindowPollMs;
-         waited += kPollStepMs) {
+    for (std::uint32_t waited = 0;
+         result.Window == 0 && waited < kWindowPollMs && !WaitsCancelled(); waited += kPollStepMs) {
         Delay(kPollStepMs);
         result.Window = FindProcessWindow(*pid);
     }
     return result;
+}
+
+bool PathFitsPlatform(const std::string& pathSjis) {
+    constexpr std::size_t kMaxPathChars = 259;
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < pathSjis.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(pathSjis[i]))) {
+            ++i;
+        }
+        ++chars;
+    }
+    return chars <= kMaxPathChars;
 }
 
 std::string JwcadCommandPrefix(const std::string& program) {
@@ -45,6 +60,9 @@ std::string JwcadCommandPrefix(const std::string& program) {
 
 void ApplyPlacement(platform::WindowHandle to, const platform::WindowPlacement& placement) {
     auto& p = platform::Current();
+    if (p.IsWindowHung(to)) {
+        return;
+    }
     if (p.SetWindowPlacement(to, placement)) {
         return;
     }

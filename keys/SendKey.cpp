@@ -1,5 +1,6 @@
 #include "keys/SendKey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -79,10 +80,14 @@ std::string CutGroup(const std::string& script, std::size_t& p) {
     return group;
 }
 
+// Asked before each group is typed; answer is true for the script's closing braced key, which
+// alone may answer a dialog that the group before it opened.
+using GroupCheck = std::function<bool(bool answer)>;
+
 // Plays one group after the key wait; false stops the script.
-bool SendGroup(const std::string& group, const std::function<bool()>& canSend) {
+bool SendGroup(const std::string& group, const GroupCheck& canSend, bool answer = false) {
     Delay(ToWaitMs(KeyWait * 1000));
-    if (canSend && !canSend()) {
+    if (WaitsCancelled() || (canSend && !canSend(answer))) {
         return false;
     }
     try {
@@ -94,7 +99,7 @@ bool SendGroup(const std::string& group, const std::function<bool()>& canSend) {
 }
 
 // "{NAME n}" or "@{NAME n}": the group without its count, sent |n| times.
-bool SendRepeated(const std::string& group, const std::function<bool()>& canSend) {
+bool SendRepeated(const std::string& group, const GroupCheck& canSend) {
     const std::size_t blank = group.find(' ');
     const int b = static_cast<int>(blank) + 1;  // 1-based
     const std::int64_t n =
@@ -110,7 +115,7 @@ bool SendRepeated(const std::string& group, const std::function<bool()>& canSend
 }
 
 // Pause, repeat or single group; false stops the script.
-bool PlayGroup(const std::string& group, const std::function<bool()>& canSend) {
+bool PlayGroup(const std::string& group, const GroupCheck& canSend, bool last) {
     const bool hasBlank = group.find(' ') != std::string::npos;
     if (group[0] == '{') {
         const std::int32_t tenths =
@@ -119,7 +124,7 @@ bool PlayGroup(const std::string& group, const std::function<bool()>& canSend) {
             Delay(PauseMs(tenths));
             return true;
         }
-        return hasBlank ? SendRepeated(group, canSend) : SendGroup(group, canSend);
+        return hasBlank ? SendRepeated(group, canSend) : SendGroup(group, canSend, last);
     }
     if (hasBlank && group.find('{') != std::string::npos) {
         return SendRepeated(group, canSend);
@@ -143,15 +148,15 @@ bool ForegroundBelongsTo(WindowHandle target, ProcessId pid) {
     return foreground == target || (pid != 0 && os.GetWindowProcessId(foreground) == pid);
 }
 
-// As ForegroundBelongsTo, but waits out a moment with no window in front. When none comes,
-// the front was not taken by another program but lost (the desktop takes it when a window
-// closes, even after our activation): ask for the target again.
-bool StillInFront(WindowHandle target, ProcessId pid) {
+// The window in front once a moment with none in front is waited out. When none comes, the
+// front was not taken by another program but lost (the desktop takes it when a window closes,
+// even after our activation): ask for the target again.
+WindowHandle SettledForeground(WindowHandle target) {
     auto& os = platform::Current();
     const std::uint32_t start = os.GetTickCount();
     while (os.GetForegroundWindow() == 0) {
         const std::uint32_t waited = os.GetTickCount() - start;
-        if (waited >= kForegroundSettleMs) {
+        if (waited >= kForegroundSettleMs || WaitsCancelled()) {
             break;
         }
         if (waited >= kForegroundPatienceMs) {
@@ -159,7 +164,20 @@ bool StillInFront(WindowHandle target, ProcessId pid) {
         }
         Delay(kActivationRetryMs);
     }
-    return ForegroundBelongsTo(target, pid);
+    return os.GetForegroundWindow();
+}
+
+// The visible top-level windows of a program, its dialogs and message boxes among them.
+std::vector<WindowHandle> ShownWindowsOf(ProcessId pid) {
+    auto& os = platform::Current();
+    std::vector<WindowHandle> shown;
+    os.EnumWindows([&](WindowHandle w) {
+        if (os.IsWindowVisible(w) && os.GetWindowProcessId(w) == pid) {
+            shown.push_back(w);
+        }
+        return true;
+    });
+    return shown;
 }
 
 // Bringing a window to the front is a request that the desktop grants asynchronously, and may
@@ -182,7 +200,7 @@ class FrontRequest {
         const std::uint32_t start = os.GetTickCount();
         os.SetForegroundWindow(target_);
         while (!ForegroundBelongsTo(target_, pid_)) {
-            if (os.GetTickCount() - start >= kHandoverMs) {
+            if (os.GetTickCount() - start >= kHandoverMs || WaitsCancelled()) {
                 return false;
             }
             Delay(kActivationRetryMs);
@@ -209,7 +227,7 @@ class FrontRequest {
             } else if (now - heldSince_ >= kHoldMs) {
                 return true;
             }
-            if (now - start >= kHandoverMs) {
+            if (now - start >= kHandoverMs || WaitsCancelled()) {
                 return false;
             }
             Delay(kActivationRetryMs);
@@ -233,7 +251,7 @@ void AwaitSettledFront() {
     std::uint32_t since = start;
     for (;;) {
         const std::uint32_t now = os.GetTickCount();
-        if (now - since >= kSettledMs || now - start >= kBoundMs) {
+        if (now - since >= kSettledMs || now - start >= kBoundMs || WaitsCancelled()) {
             return;
         }
         Delay(kActivationRetryMs);
@@ -265,15 +283,23 @@ class OpenedClipboard {
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
 };
 
-}  // namespace
-
-void PlayKeys(const std::string& script, const std::function<bool()>& canSend) {
+void PlayChecked(const std::string& script, const GroupCheck& canSend) {
     for (std::size_t p = 0; p < script.size(); ++p) {
         const std::string group = CutGroup(script, p);
-        if (!PlayGroup(group, canSend)) {
+        if (!PlayGroup(group, canSend, p + 1 >= script.size())) {
             return;
         }
     }
+}
+
+}  // namespace
+
+void PlayKeys(const std::string& script, const std::function<bool()>& canSend) {
+    if (!canSend) {
+        PlayChecked(script, {});
+        return;
+    }
+    PlayChecked(script, [&](bool) { return canSend(); });
 }
 
 bool ActivateWindow(WindowHandle w) {
@@ -297,13 +323,32 @@ TSendOutcome SendKeysToTarget(const std::string& script) {
     }
     // Keys go to whoever has the focus. Until the first group is typed the target may still
     // be asked back (the key wait overlaps the hold); once keys have gone in, a front taken
-    // by another program stops the script, since what the keys began there is unknown.
+    // by another window stops the script, since what the keys began there is unknown.
+    //
+    // Another window of the target's own program is no exception: it may be a question the
+    // program asks for a reason of its own (the user closing the drawing: "save?"), and a key
+    // meant for a menu would answer it. Only the script's closing braced key ("{ENTER}" of
+    // "@FP{ENTER}") may go to another window, and only to one the group just before it opened:
+    // not shown before that group was typed, and in front after it. The menu keys of "@FFI" and
+    // "@FX", and "@F" and "P" of "@FP{ENTER}", go to the target itself or nowhere.
     bool typed = false;
     bool lost = false;
-    PlayKeys(script, [&] {
-        const bool inFront = typed ? StillInFront(target, pid) : front.Held();
+    std::vector<WindowHandle> shownBefore;  // the program's windows before the last group
+    PlayChecked(script, [&](bool answer) {
+        bool inFront = false;
+        if (!typed) {
+            inFront = front.Held() && os.GetForegroundWindow() == target;
+        } else {
+            const WindowHandle f = SettledForeground(target);
+            inFront = f == target ||
+                      (answer && f != 0 && os.GetWindowProcessId(f) == pid &&
+                       std::find(shownBefore.begin(), shownBefore.end(), f) == shownBefore.end());
+        }
         lost = !inFront;
         typed = typed || inFront;
+        if (inFront) {
+            shownBefore = ShownWindowsOf(pid);
+        }
         return inFront;
     });
     if (!lost) {

@@ -92,8 +92,13 @@ class Platform {
     virtual WindowHandle GetForegroundWindow() = 0;
     virtual bool GetWindowPlacement(WindowHandle w, WindowPlacement& placement) = 0;
     virtual bool SetWindowPlacement(WindowHandle w, const WindowPlacement& placement) = 0;
-    // Moves and sizes a window without activating it (screen coordinates).
+    // Moves and sizes a window without activating it (screen coordinates). For another
+    // program's window the request is posted, never waited for.
     virtual bool MoveWindow(WindowHandle w, const Rect& rect) = 0;
+    // True when the window's program does not take its messages (busy starting, hung): a call
+    // that waits for it (SetWindowPlacement) would freeze us with it. (A default, so that a
+    // platform of a test or benchmark that never hangs need not say so.)
+    virtual bool IsWindowHung(WindowHandle /*w*/) { return false; }
 
     // ---- Keys ----------------------------------------------------------------------------
     // One synthetic key event with a Windows virtual-key code, no scan code, not extended.
@@ -118,6 +123,11 @@ class Platform {
     virtual std::optional<ProcessId> StartProcess(const std::string& commandLine,
                                                   const std::string& workingFolder,
                                                   std::uint32_t idleTimeoutMs) = 0;
+    // Asked between the slices of StartProcess's idle wait: true ends the wait at once (the
+    // user closes the strip while Jw_cad starts).
+    std::function<bool()> stopIdleWait;
+    // True while a process we started has not ended; by default none is known to run.
+    virtual bool IsProcessRunning(ProcessId /*pid*/) { return false; }
     // The program associated with a document (FindExecutable); empty when there is none.
     virtual std::string FindExecutable(const std::string& documentPath) = 0;
     // The full path of our own executable.

@@ -5,7 +5,7 @@ QB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The Wine side (prefix, display, locale) lives with the end-to-end tests that use it most.
 source "$QB_ROOT/tests/e2e/harness.sh"
 
-QB_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest clang-format
+QB_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest clang-format clang libclang-rt-14-dev
              mingw-w64 g++-mingw-w64-x86-64-posix
              wine wine64 xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic locales
              openbox xfwm4 dbus dbus-x11 xfconf)

@@ -9,11 +9,26 @@
 
 #include "platform/Platform.h"
 
+namespace {
+bool waitsCancelled = false;
+}  // namespace
+
+void CancelWaits(bool cancel) {
+    waitsCancelled = cancel;
+}
+
+bool WaitsCancelled() {
+    return waitsCancelled;
+}
+
 void Delay(std::uint32_t ms) {
     platform::Platform& p = platform::Current();
     const std::uint32_t start = p.GetTickCount();
     for (;;) {
         p.ProcessMessages();
+        if (waitsCancelled) {
+            return;
+        }
         // Unsigned difference: right across the wrap of the 32-bit tick counter.
         const std::uint32_t elapsed = p.GetTickCount() - start;
         if (elapsed >= ms) {

@@ -7,8 +7,14 @@
 #include <stdexcept>
 #include <string>
 
-// Waits ms milliseconds while the application keeps handling its window messages.
+// Waits ms milliseconds while the application keeps handling its window messages; returns
+// at once while waits are cancelled.
 void Delay(std::uint32_t ms);
+// A close asked for in the middle of a command cancels every wait, so a hand-edited key wait of
+// hours cannot keep the strip from closing: Delay returns at once and the running command sees
+// WaitsCancelled() and stops. Cleared when the command has ended.
+void CancelWaits(bool cancel);
+bool WaitsCancelled();
 
 std::string SafeCopy(const std::string& text, int from, int count);
 std::string MbcsCopy(const std::string& text, int start, int limit, int& taken);

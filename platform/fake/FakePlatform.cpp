@@ -266,12 +266,24 @@ bool FakePlatform::GetWindowPlacement(WindowHandle w, WindowPlacement& placement
 
 bool FakePlatform::SetWindowPlacement(WindowHandle w, const WindowPlacement& placement) {
     Window* win = Find(w);
+    if (win && win->hung) {
+        ++blockingCallsOnHungWindows;
+    }
     if (!win || !win->acceptsPlacement) {
         return false;
     }
     win->placement = placement;
     ShowWindow(w, static_cast<int>(placement.showCmd));
     return true;
+}
+
+bool FakePlatform::IsWindowHung(WindowHandle w) {
+    const Window* win = Find(w);
+    return win && win->hung;
+}
+
+bool FakePlatform::IsProcessRunning(ProcessId pid) {
+    return std::find(endedProcesses.begin(), endedProcesses.end(), pid) == endedProcesses.end();
 }
 
 bool FakePlatform::MoveWindow(WindowHandle w, const Rect& rect) {
@@ -327,12 +339,24 @@ std::string FakePlatform::GetClipboardText() {
 
 std::optional<ProcessId> FakePlatform::StartProcess(const std::string& commandLine,
                                                     const std::string& workingFolder,
-                                                    std::uint32_t /*idleTimeoutMs*/) {
+                                                    std::uint32_t idleTimeoutMs) {
     starts.push_back({commandLine, workingFolder});
     if (!onStart) {
         return std::nullopt;
     }
-    return onStart(commandLine, workingFolder);
+    const std::optional<ProcessId> pid = onStart(commandLine, workingFolder);
+    if (pid) {
+        constexpr std::uint32_t kSliceMs = 20;
+        for (std::uint32_t waited = 0; waited < startIdleMs && waited < idleTimeoutMs;
+             waited += kSliceMs) {
+            tick_ += kSliceMs;
+            ProcessMessages();
+            if (stopIdleWait && stopIdleWait()) {
+                break;
+            }
+        }
+    }
+    return pid;
 }
 
 std::string FakePlatform::FindExecutable(const std::string& documentPath) {

@@ -27,6 +27,8 @@ class FakePlatform : public Platform {
         bool acceptsPlacement = true;
         // When true, SetForegroundWindow never brings this window to the front.
         bool refusesFront = false;
+        // When true, the window's program takes no messages: calls that wait for it block.
+        bool hung = false;
     };
 
     struct KeyEvent {
@@ -97,6 +99,9 @@ class FakePlatform : public Platform {
     std::vector<std::uint32_t> beeps;
     std::vector<std::pair<WindowHandle, int>> shows;  // ShowWindow calls
     std::vector<WindowHandle> foregroundRequests;
+    // Calls that wait for the window's program, made while it was hung: on a real desktop each
+    // would have frozen the strip.
+    int blockingCallsOnHungWindows = 0;
     int messagePumps = 0;    // ProcessMessages calls
     int clipboardOpens = 0;  // successful OpenClipboard calls
     bool clipboardIsOpen = false;
@@ -104,6 +109,10 @@ class FakePlatform : public Platform {
     // ---- Behaviour switches --------------------------------------------------------------
     bool clipboardUnavailable = false;  // OpenClipboard fails
     int refuseForeground = 0;           // this many SetForegroundWindow calls do nothing
+    // How long a started process takes to become input-idle (UINT32_MAX: never). StartProcess
+    // waits for it in 20 ms slices, handling messages in between, as the real one does.
+    std::uint32_t startIdleMs = 0;
+    std::vector<ProcessId> endedProcesses;
     std::string executablePath = "C:\\QB\\quillbox.exe";
 
     // ---- Platform ------------------------------------------------------------------------
@@ -121,6 +130,7 @@ class FakePlatform : public Platform {
     bool GetWindowPlacement(WindowHandle w, WindowPlacement& placement) override;
     bool SetWindowPlacement(WindowHandle w, const WindowPlacement& placement) override;
     bool MoveWindow(WindowHandle w, const Rect& rect) override;
+    bool IsWindowHung(WindowHandle w) override;
 
     void KeyDown(std::uint8_t vk) override { Key(vk, true); }
     void KeyUp(std::uint8_t vk) override { Key(vk, false); }
@@ -134,6 +144,7 @@ class FakePlatform : public Platform {
     std::optional<ProcessId> StartProcess(const std::string& commandLine,
                                           const std::string& workingFolder,
                                           std::uint32_t idleTimeoutMs) override;
+    bool IsProcessRunning(ProcessId pid) override;
     std::string FindExecutable(const std::string& documentPath) override;
     std::string ExecutablePath() override { return executablePath; }
 

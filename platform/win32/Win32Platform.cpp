@@ -117,8 +117,22 @@ bool Win32Platform::IsWindow(WindowHandle w) {
     return w != 0 && ::IsWindow(ToHwnd(w)) != FALSE;
 }
 
+namespace {
+
+// Showing or moving another thread's window waits until that thread takes the request: a
+// Jw_cad that is still starting, or hung, would freeze the strip with it. Posted instead.
+bool OfAnotherThread(HWND w) {
+    return ::GetWindowThreadProcessId(w, nullptr) != ::GetCurrentThreadId();
+}
+
+}  // namespace
+
 void Win32Platform::ShowWindow(WindowHandle w, int command) {
-    ::ShowWindow(ToHwnd(w), command);
+    if (OfAnotherThread(ToHwnd(w))) {
+        ::ShowWindowAsync(ToHwnd(w), command);
+    } else {
+        ::ShowWindow(ToHwnd(w), command);
+    }
 }
 
 bool Win32Platform::IsIconic(WindowHandle w) {
@@ -126,7 +140,11 @@ bool Win32Platform::IsIconic(WindowHandle w) {
 }
 
 void Win32Platform::OpenIcon(WindowHandle w) {
-    ::OpenIcon(ToHwnd(w));
+    if (OfAnotherThread(ToHwnd(w))) {
+        ::ShowWindowAsync(ToHwnd(w), SW_RESTORE);  // what OpenIcon does, without the wait
+    } else {
+        ::OpenIcon(ToHwnd(w));
+    }
 }
 
 bool Win32Platform::SetForegroundWindow(WindowHandle w) {
@@ -171,8 +189,25 @@ bool Win32Platform::SetWindowPlacement(WindowHandle w, const WindowPlacement& pl
 }
 
 bool Win32Platform::MoveWindow(WindowHandle w, const Rect& rect) {
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (OfAnotherThread(ToHwnd(w))) {
+        flags |= SWP_ASYNCWINDOWPOS;
+    }
     return ::SetWindowPos(ToHwnd(w), nullptr, rect.left, rect.top, rect.right - rect.left,
-                          rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+                          rect.bottom - rect.top, flags) != FALSE;
+}
+
+bool Win32Platform::IsWindowHung(WindowHandle w) {
+    HWND hwnd = ToHwnd(w);
+    if (::IsHungAppWindow(hwnd)) {
+        return true;
+    }
+    // IsHungAppWindow waits seconds before it calls a window hung; a program that has not
+    // taken a message since it started is caught by asking it to take one now.
+    DWORD_PTR result = 0;
+    constexpr UINT kProbeMs = 200;
+    return ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kProbeMs,
+                                 &result) == 0;
 }
 
 // ---- Keys ------------------------------------------------------------------------------
@@ -276,8 +311,21 @@ std::optional<ProcessId> Win32Platform::StartProcess(const std::string& commandL
     while (::WaitForInputIdle(process.get(), kSliceMs) == WAIT_TIMEOUT &&
            ::GetTickCount() - start < idleTimeoutMs) {
         ProcessMessages();
+        if (stopIdleWait && stopIdleWait()) {
+            break;
+        }
     }
     return info.dwProcessId;
+}
+
+bool Win32Platform::IsProcessRunning(ProcessId pid) {
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) {
+        return false;
+    }
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
 }
 
 std::string Win32Platform::FindExecutable(const std::string& documentPath) {

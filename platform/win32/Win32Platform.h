@@ -22,6 +22,7 @@ class Win32Platform : public Platform {
     bool GetWindowPlacement(WindowHandle w, WindowPlacement& placement) override;
     bool SetWindowPlacement(WindowHandle w, const WindowPlacement& placement) override;
     bool MoveWindow(WindowHandle w, const Rect& rect) override;
+    bool IsWindowHung(WindowHandle w) override;
 
     void KeyDown(std::uint8_t vk) override;
     void KeyUp(std::uint8_t vk) override;
@@ -35,6 +36,7 @@ class Win32Platform : public Platform {
     std::optional<ProcessId> StartProcess(const std::string& commandLine,
                                           const std::string& workingFolder,
                                           std::uint32_t idleTimeoutMs) override;
+    bool IsProcessRunning(ProcessId pid) override;
     std::string FindExecutable(const std::string& documentPath) override;
     std::string ExecutablePath() override;
 

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "jwcad/JwcadStrip.h"
 #include "keys/SendKey.h"
 #include "platform/fake/FakePlatform.h"
+#include "tags/Func_.h"
 #include "tags/UnitV.h"
 
 namespace {
@@ -328,6 +331,82 @@ TEST_F(JwcadStripTest, CloseDuringACommandWaitsForItsEnd) {
     EXPECT_EQ(strip.closes, 1);
 }
 
+// A hand-edited key wait of hours must not hold a close back: the close ends the wait at once,
+// nothing more is typed or started, no box is left to answer, and the strip closes (saving as
+// every close does).
+TEST_F(JwcadStripTest, CloseDuringAnHoursLongKeyWaitEndsTheCommandAtOnce) {
+    const struct {
+        const char* what;
+        void (JwcadStrip::*command)();
+        bool closeAfterF;  // else at the first wait
+        const char* keysToBase;
+        const char* keysToTag;
+    } cases[] = {
+        {"Ｐ, first wait", &JwcadStrip::Button3Click, false, "", ""},
+        {"Ｐ, after @F", &JwcadStrip::Button3Click, true, "@F", ""},
+        {"取, first wait", &JwcadStrip::Button4Click, false, "", ""},
+        {"取, after @F", &JwcadStrip::Button4Click, true, "@F", ""},
+        {"印, first wait", &JwcadStrip::Button6Click, false, "", ""},
+        {"印, after @F", &JwcadStrip::Button6Click, true, "", "@F"},
+        {"閉, first wait", &JwcadStrip::Button7Click, false, "", ""},
+        {"閉, after @F", &JwcadStrip::Button7Click, true, "", "@F"},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform scope;
+        auto& fake = scope.fake;
+        FakeStrip ui;
+        JwcadStrip strip{ui};
+        fake.SetRegistryString(kJwKey, "Folder", "File", "C:\\JWW");
+        fake.PutFile("C:\\JWW\\detail.jww", "");
+        const auto base = fake.AddWindow("detail.jww - jw_win", 1);
+        strip.FormShow();
+        KeyWait = 100000;
+        TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+        AppendTag("A", "C:\\JWW\\plan1.jww");
+        const auto tag = fake.AddWindow("plan1.jww - jw_win", 50);
+        TagLists[1].Handle = tag;
+        fake.SetForeground(base);
+
+        bool armed = !c.closeAfterF;
+        bool asked = false;
+        std::uint32_t askedAt = 0;
+        fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+            armed = armed || (e.vk == 'F' && !e.down);
+        };
+        fake.onMessages = [&] {
+            if (armed && !asked) {
+                asked = true;
+                askedAt = fake.GetTickCount();
+                EXPECT_FALSE(strip.CanCloseNow()) << c.what;  // as WM_CLOSE asks
+            }
+        };
+        (strip.*c.command)();
+        EXPECT_TRUE(asked) << c.what;
+        EXPECT_LT(fake.GetTickCount() - askedAt, 10000u) << c.what;
+        std::string toBase, toTag;
+        for (const auto& k : fake.keys) {
+            const char letter = k.vk == kVkMenu ? '@' : static_cast<char>(k.vk);
+            if (k.down) {
+                (k.foreground == base ? toBase : toTag) += letter;
+            }
+        }
+        EXPECT_EQ(toBase, c.keysToBase) << c.what;
+        EXPECT_EQ(toTag, c.keysToTag) << c.what;
+        EXPECT_TRUE(fake.starts.empty()) << c.what;
+        EXPECT_TRUE(ui.proposedNames.empty()) << c.what;
+        for (const std::string& m : ui.messages) {
+            EXPECT_EQ(m.rfind("confirm:", 0), 0u) << c.what << ": " << m;
+        }
+        EXPECT_EQ(ui.closes, 1) << c.what;
+        // The next command waits as usual again.
+        EXPECT_FALSE(WaitsCancelled()) << c.what;
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+        TargetWindow = 0;
+    }
+}
+
 TEST_F(JwcadStripTest, ResizeWhileIdleReArmsTheTimer) {
     jw.FormShow();
     strip.timerEnabled = false;
@@ -390,6 +469,229 @@ TEST_F(JwcadStripTest, MissingFileIsReportedWithItsPath) {
                   "error:指定したファイルが見つかりませんでした。C:\\JWW\\gone.jww"}));
     EXPECT_TRUE(fake().starts.empty());
     EXPECT_TRUE(strip.timerEnabled);
+}
+
+// Jumps that cannot start Jw_cad say why: a path longer than Windows allows, or a start that
+// failed. The path's length is counted in characters, a double-byte one as one.
+TEST_F(JwcadStripTest, JumpsThatCannotStartJwcadSaySo) {
+    const std::string folder = "C:\\" + std::string(240, 'a') + "\\";  // 244 characters
+    const std::string kanji = "\x90\x7D";                              // one character, two bytes
+    const struct {
+        const char* what;
+        std::string path;
+        bool exists;
+        bool starts;
+        std::string message;  // empty: none, and Jw_cad started
+    } cases[] = {
+        {"259 characters", folder + std::string(11, 'b') + ".jww", true, true, ""},
+        {"259 characters of which ten double-byte",
+         folder + std::string(1, 'b') +
+             [&] {
+                 std::string k;
+                 for (int i = 0; i < 10; ++i) {
+                     k += kanji;
+                 }
+                 return k;
+             }() +
+             ".jww",
+         true, true, ""},
+        {"260 characters", folder + std::string(12, 'b') + ".jww", true, true,
+         "error:パスが長すぎるため、図面を開けません。" + folder + std::string(12, 'b') + ".jww"},
+        {"the start fails", "C:\\JWW\\plan1.jww", true, false,
+         "error:Jw_cadを起動できませんでした。C:\\JWW\\plan1.jww"},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform scope;
+        auto& fake = scope.fake;
+        FakeStrip ui;
+        JwcadStrip strip{ui};
+        fake.AddWindow("other.jww - jw_win");
+        if (c.exists) {
+            fake.PutFile(c.path, "");
+        }
+        fake.onStart = [&](const std::string&, const std::string&) {
+            return c.starts ? std::optional<platform::ProcessId>(100) : std::nullopt;
+        };
+        strip.FormShow();
+        AppendTag("t", c.path + " /x");
+        strip.TabControl1Change(1);
+        if (c.message.empty()) {
+            EXPECT_TRUE(ui.messages.empty()) << c.what << ": " << ui.messages.front();
+            EXPECT_EQ(fake.starts.size(), 1u) << c.what;
+        } else {
+            EXPECT_EQ(ui.messages, std::vector<std::string>{c.message}) << c.what;
+        }
+        EXPECT_TRUE(ui.timerEnabled) << c.what;
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+    }
+}
+
+// An import that finds another program's text where Jw_cad's should be, or the drawing's own
+// path with a blank in a folder, says so; a clipboard Jw_cad left empty, and the text of another
+// drawing, end it silently as before.
+TEST_F(JwcadStripTest, ImportFailuresThatTheUserMustHearOf) {
+    const struct {
+        const char* what;
+        std::optional<std::string> clipboard;  // after the copy; nullopt: nothing
+        std::string message;
+    } cases[] = {
+        {"another program's text", std::string("https://example.com/"),
+         "error:クリップボードが他のプログラムに使われたため、図面情報を取り込めませんでした。"},
+        {"blank in the drawing's folder", std::string("C:\\My Docs\\detail.jww /p"),
+         "error:図面のパスに空白が含まれているため、タグに取り込めません。C:\\My Docs\\detail.jww "
+         "/p"},
+        {"blank in the folder, no arguments", std::string("C:\\My Docs\\DETAIL.JWW"),
+         "error:図面のパスに空白が含まれているため、タグに取り込めません。C:\\My Docs\\DETAIL.JWW"},
+        {"blank in the folder, two blanks", std::string("C:\\A B\\C D\\detail.jww x"),
+         "error:図面のパスに空白が含まれているため、タグに取り込めません。C:\\A B\\C D\\detail.jww "
+         "x"},
+        {"nothing copied", std::nullopt, ""},
+        {"another drawing", std::string("C:\\JWW\\plan1.jww x"), ""},
+        {"another drawing whose name ends alike", std::string("C:\\A B\\mydetail.jww x"), ""},
+        {"another drawing, the name only in an argument",
+         std::string("C:\\JWW\\plan1.jww /o:x\\detail.jww"), ""},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform scope;
+        auto& fake = scope.fake;
+        FakeStrip ui;
+        ui.tagNameAnswer = "x";
+        JwcadStrip strip{ui};
+        fake.AddWindow("detail.jww - jw_win");
+        fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+            if (e.down && e.vk == 'I' && c.clipboard) {
+                fake.SetClipboardText(*c.clipboard);
+            }
+        };
+        strip.FormShow();
+        KeyWait = 0;
+        strip.Button4Click();
+        EXPECT_EQ(TagCount, 1) << c.what;
+        EXPECT_TRUE(ui.proposedNames.empty()) << c.what;
+        EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{c.message})
+            << c.what;
+        ClearTags();
+        JwwHandles.clear();
+        JwwCount = 0;
+    }
+}
+
+TEST_F(JwcadStripTest, BatchPrintNamesTheTagsItCouldNotStart) {
+    fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    KeyWait = 0;
+    TagLists[0].TagJump = "C:\\JWW\\detail.jww";
+    AppendTag("A", "C:\\JWW\\plan1.jww");
+    AppendTag("B", "D:\\WORK\\section.jww");
+    fake().onStart = [&](const std::string& cmd, const std::string&) {
+        if (cmd.find("plan1") != std::string::npos) {
+            return std::optional<platform::ProcessId>();  // cannot be started
+        }
+        started[200] = fake().AddWindow("section.jww - jw_win", 200);
+        return std::optional<platform::ProcessId>(200);
+    };
+    jw.Button6Click();
+    EXPECT_EQ(KeysTo(started.at(200)), "@FP\n");
+    ASSERT_GE(strip.messages.size(), 2u);
+    EXPECT_EQ(strip.messages[strip.messages.size() - 2],
+              "error:次のタグの図面を印刷モードにできませんでした。\r\nA: C:\\JWW\\plan1.jww");
+}
+
+// A Jw_cad that never goes idle, with a window that takes no messages: the strip goes on
+// handling its messages all through the launch, ignores a second command, gives up after the
+// bound, and never makes a call that would wait for the hung window.
+TEST_F(JwcadStripTest, LaunchThatNeverGoesIdleKeepsTheStripAnswering) {
+    auto base = fake().AddWindow("other.jww - jw_win", 1);
+    fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    fake().startIdleMs = UINT32_MAX;
+    fake().onStart = [&](const std::string&, const std::string&) {
+        const auto w = fake().AddWindow("plan1.jww - jw_win", 100);
+        fake().Find(w)->hung = true;
+        started[100] = w;
+        return std::optional<platform::ProcessId>(100);
+    };
+    std::uint32_t lastPump = fake().GetTickCount();
+    std::uint32_t longestGap = 0;
+    bool clicked = false;
+    const std::uint32_t start = fake().GetTickCount();
+    fake().onMessages = [&] {
+        const std::uint32_t now = fake().GetTickCount();
+        longestGap = std::max(longestGap, now - lastPump);
+        lastPump = now;
+        if (!clicked && now - start >= 5000) {
+            clicked = true;
+            jw.TabControl1Change(1);  // clicked again while it starts
+            jw.Button3Click();
+        }
+    };
+    jw.TabControl1Change(1);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(fake().starts.size(), 1u);
+    EXPECT_TRUE(fake().keys.empty());
+    EXPECT_LE(longestGap, 100u);
+    EXPECT_LE(fake().GetTickCount() - start, 35000u);
+    EXPECT_EQ(fake().blockingCallsOnHungWindows, 0);
+    EXPECT_EQ(TagLists[1].Handle, started.at(100));
+    EXPECT_TRUE(strip.timerEnabled);
+}
+
+// Closing the strip while a Jw_cad that never goes idle starts ends the wait at once.
+TEST_F(JwcadStripTest, CloseDuringALaunchEndsItsIdleWait) {
+    fake().AddWindow("other.jww - jw_win", 1);
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    fake().startIdleMs = UINT32_MAX;
+    const std::uint32_t start = fake().GetTickCount();
+    fake().onMessages = [&] {
+        if (fake().GetTickCount() - start >= 1000 && strip.closes == 0) {
+            EXPECT_FALSE(jw.CanCloseNow());
+        }
+    };
+    jw.TabControl1Change(1);
+    EXPECT_LT(fake().GetTickCount() - start, 2000u);
+    EXPECT_EQ(strip.closes, 1);
+    EXPECT_TRUE(strip.messages.empty());  // no box about the start to answer while closing
+}
+
+// A Jw_cad slower to show its window than the launch waits: the next click on its tab takes
+// that window up (placed like the base window) instead of starting a second Jw_cad; a click
+// while it is still starting starts nothing; one after it ended without a window starts anew.
+TEST_F(JwcadStripTest, SlowStartIsTakenUpAtTheNextClickNotStartedTwice) {
+    auto base = fake().AddWindow("other.jww - jw_win", 1);
+    fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
+    jw.FormShow();
+    AppendTag("plan", "C:\\JWW\\plan1.jww");
+    fake().startIdleMs = UINT32_MAX;
+    fake().onStart = [&](const std::string&, const std::string&) {
+        return std::optional<platform::ProcessId>(nextPid++);  // no window yet
+    };
+    jw.TabControl1Change(1);
+    ASSERT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(TagLists[1].Handle, 0u);
+    EXPECT_TRUE(strip.messages.empty());
+
+    jw.TabControl1Change(1);  // still starting
+    EXPECT_EQ(fake().starts.size(), 1u);
+
+    const auto late = fake().AddWindowAtBottom("plan1.jww - jw_win", 100);
+    jw.TabControl1Change(1);
+    EXPECT_EQ(fake().starts.size(), 1u);
+    EXPECT_EQ(TagLists[1].Handle, late);
+    EXPECT_EQ(fake().Find(late)->placement.normalPosition, (platform::Rect{5, 6, 705, 506}));
+    EXPECT_EQ(fake().GetForegroundWindow(), late);
+
+    // Another start that never shows a window, and ends.
+    fake().CloseWindow(late);
+    jw.TabControl1Change(1);
+    ASSERT_EQ(fake().starts.size(), 2u);
+    fake().endedProcesses.push_back(101);
+    jw.TabControl1Change(1);
+    EXPECT_EQ(fake().starts.size(), 3u);
 }
 
 TEST_F(JwcadStripTest, StaleHandleIsResetAndJwcadStartedAnew) {

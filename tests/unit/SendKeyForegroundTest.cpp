@@ -150,3 +150,71 @@ TEST(SendKeysToTargetForeground, OutcomeTellsWhetherTheKeysGotThrough) {
     EXPECT_EQ(DownKeys(fake), "P");
     TargetWindow = 0;
 }
+
+// A window of the target's own program that the script did not open (a save prompt: the user
+// closed the drawing meanwhile) never gets a key; the one dialog the script opens itself (the
+// print dialog after "P") gets the "{ENTER}" that answers it.
+TEST(SendKeysToTargetForeground, OnlyTheDialogTheScriptOpenedTakesItsClosingKey) {
+    struct Case {
+        const char* what;
+        const char* script;
+        std::uint8_t after;      // the key whose release brings the window up (0: before)
+        int afterCount;          // on its n-th release
+        bool windowShownBefore;  // the window existed, hidden behind, before the script
+        TSendOutcome outcome;
+        std::string toTarget;
+        std::string toWindow;
+    };
+    const Case cases[] = {
+        {"print dialog after P", "@FP{ENTER}", 'P', 1, false, TSendOutcome::Sent, "@FP", "\n"},
+        {"save prompt after @F", "@FP{ENTER}", 'F', 1, false, TSendOutcome::Interrupted, "@F", ""},
+        {"a window shown before P comes up after it", "@FP{ENTER}", 'P', 1, true,
+         TSendOutcome::Interrupted, "@FP", ""},
+        {"save prompt during @FFI", "@FFI", 'F', 3, false, TSendOutcome::Interrupted, "@FF", ""},
+        {"save prompt after @F of @FX", "@FX", 'F', 1, false, TSendOutcome::Interrupted, "@F", ""},
+        {"save prompt that X itself opens", "@FX", 'X', 1, false, TSendOutcome::Sent, "@FX", ""},
+        {"own dialog in front before the first key", "@FP{ENTER}", 0, 0, true,
+         TSendOutcome::NotReached, "", ""},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform s;
+        auto& fake = s.fake;
+        KeyWait = 0;
+        const auto target = fake.AddWindow("plan.jww - jw_win", 7);
+        platform::WindowHandle window = 0;
+        if (c.windowShownBefore) {
+            window = fake.AddWindowAtBottom("jw_win", 7);
+            fake.Find(window)->owner = target;
+        }
+        if (c.after == 0) {
+            // Whatever the strip asks, the program keeps its own dialog in front.
+            fake.onMessages = [&] { fake.SetForeground(window); };
+        }
+        int releases = 0;
+        fake.onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+            if (c.after != 0 && e.vk == c.after && !e.down && ++releases == c.afterCount) {
+                if (window == 0) {
+                    window = fake.AddWindow("jw_win", 7, true, target);
+                }
+                fake.BringToTop(window);
+                fake.SetForeground(window);
+                fake.refuseForeground = 1000000;  // a modal box keeps the front
+            }
+        };
+        TargetWindow = target;
+        EXPECT_EQ(SendKeysToTarget(c.script), c.outcome) << c.what;
+        std::string toTarget, toWindow;
+        for (const auto& k : fake.keys) {
+            if (k.down) {
+                const char letter = k.vk == 0x12   ? '@'
+                                    : k.vk == 0x0D ? '\n'
+                                                   : static_cast<char>(k.vk);
+                (k.foreground == target ? toTarget : toWindow) += letter;
+                EXPECT_TRUE(k.foreground == target || k.foreground == window) << c.what;
+            }
+        }
+        EXPECT_EQ(toTarget, c.toTarget) << c.what;
+        EXPECT_EQ(toWindow, c.toWindow) << c.what;
+        TargetWindow = 0;
+    }
+}

@@ -259,10 +259,14 @@ TEST_F(SendKeyTest, KeysFollowTheTargetsProgramOnly) {
     };
     for (const auto& c : cases) {
         const WindowHandle jw = fake.AddWindow("a.jww - jw_win", 7);
-        const WindowHandle next = fake.AddWindow("print", c.sameProgram ? 7 : 8);
+        // The print dialog opens when P is taken; another program's window was there before.
+        WindowHandle next = c.sameProgram ? 0 : fake.AddWindow("editor", 8);
         int pUps = 0;
         fake.onKey = [&](const FakePlatform::KeyEvent& e) {
             if (e.vk == 'P' && !e.down && ++pUps == 2) {
+                if (next == 0) {
+                    next = fake.AddWindow("print", 7, true, jw);
+                }
                 fake.SetForegroundWindow(next);
             }
         };

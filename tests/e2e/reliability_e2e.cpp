@@ -1,0 +1,386 @@
+// The strip where things go wrong under Wine: settings files that put windows out of reach, the
+// tag name dialog and always-on-top, a second copy started, and Jw_cad windows that come to the
+// front for reasons of their own while keys are being typed.
+#include <gtest/gtest.h>
+
+#include "driver/Driver.h"
+#include "tags/Func_.h"
+
+#include <commctrl.h>
+
+using namespace e2e;
+
+namespace {
+
+const std::wstring kFolder = L"図面";
+const std::wstring kDrawing = L"平面図.jww";
+const std::wstring kCancel = L"キャンセル(&N)";
+
+// Re-scan every 300 ms, a short key wait, and the places given.
+std::string Settings(std::initializer_list<int> places, const std::string& keyWait = "0.02") {
+    std::string s = "0\r\n300\r\n" + keyWait + "\r\n0\r\n";
+    for (int v : places) {
+        s += std::to_string(v) + "\r\n";
+    }
+    return s;
+}
+
+std::string DesignedSettings() {
+    return Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296});
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+bool AnyModifierDown() {
+    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                   VK_LMENU, VK_RMENU}) {
+        if (::GetAsyncKeyState(vk) & 0x8000) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// All of the window on the work area of the monitor nearest to it.
+::testing::AssertionResult Reachable(HWND w) {
+    const RECT r = WindowRect(w);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& a = monitor.rcWork;
+    if (r.left >= a.left && r.top >= a.top && r.right <= a.right && r.bottom <= a.bottom &&
+        r.right > r.left && r.bottom > r.top) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << Utf8(WindowTitle(w)) << " at " << r.left << "," << r.top << "-" << r.right << ","
+           << r.bottom << ", work area " << a.left << "," << a.top << "-" << a.right << ","
+           << a.bottom;
+}
+
+bool IsTopmost(HWND w) {
+    return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+HWND FindStrip(DWORD pid = 0) {
+    return FindTopWindow([&](HWND w) {
+        wchar_t cls[64] = {};
+        GetClassNameW(w, cls, 64);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        return std::wstring(cls) == L"QuillboxStrip" && (pid == 0 || owner == pid);
+    });
+}
+
+class Reliability : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(QuillboxExe().empty()) << "quillbox.exe is not built";
+        drawing = ws.CreateDrawing(kFolder + L"\\" + kDrawing);
+        exe = ws.InstallQuillbox();
+        datFile = exe.substr(0, exe.size() - 4) + L".dat";
+        ASSERT_TRUE(WriteBytes(datFile, DesignedSettings()));
+    }
+
+    void TearDown() override {
+        if (strip != nullptr && IsWindow(strip)) {
+            quillbox.Kill();
+        }
+        EndEveryDrawing();
+        EXPECT_FALSE(AnyModifierDown());
+    }
+
+    void StartDrawing(EnvOverrides env = {}) {
+        jw = ws.StartJwsim(drawing, L"/p", std::move(env));
+        jwWindow = WaitForProcessWindow(jw.pid());
+        ASSERT_NE(jwWindow, nullptr);
+    }
+
+    void StartStrip(EnvOverrides env = {}) {
+        env[L"JWSIM_LOG"] = ws.logPath();  // the drawings it starts log here too
+        quillbox = Start(L"\"" + exe + L"\"", ws.folder(), env);
+        ASSERT_TRUE(WaitFor([&] { return (strip = FindStrip(quillbox.pid())) != nullptr; }));
+        tab = FindChild(strip, WC_TABCONTROLW);
+        ASSERT_NE(tab, nullptr);
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                const std::vector<std::wstring> tabs = TabTexts(tab);
+                return !tabs.empty() && tabs[0] == kDrawing;
+            },
+            8000));
+    }
+
+    void CloseStrip() {
+        PostMessageW(strip, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(quillbox.WaitExit(8000));
+        strip = nullptr;
+    }
+
+    HWND StripButton(const wchar_t* caption) { return FindChild(tab, L"Button", caption); }
+
+    HWND Open(const wchar_t* button, const std::wstring& title, DWORD timeoutMs = 8000) {
+        EXPECT_TRUE(Activate(strip));
+        ClickButton(StripButton(button));
+        HWND dialog = WaitForOwnedWindow(strip, title, timeoutMs);
+        EXPECT_NE(dialog, nullptr) << Utf8(title);
+        return dialog;
+    }
+
+    static void Cancel(HWND dialog) {
+        HWND b = FindChild(dialog, L"Button", kCancel);
+        ASSERT_NE(b, nullptr);
+        ClickButton(b);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+    }
+
+    // Answers the box the strip shows by clicking its button with the given caption.
+    void Answer(const std::wstring& caption, const std::wstring& button, DWORD timeoutMs = 8000) {
+        HWND box = WaitForOwnedWindow(strip, caption, timeoutMs);
+        ASSERT_NE(box, nullptr) << Utf8(caption);
+        HWND b = FindChild(box, L"Button", button);
+        ASSERT_NE(b, nullptr) << Utf8(button);
+        ClickButton(b);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
+
+    // Waits until a jwsim has taken the release of a key (hex, as its log writes it).
+    bool WaitForRelease(DWORD pid, const std::wstring& vkHex, DWORD timeoutMs = 8000) {
+        return ws
+            .WaitForEvent(
+                [&](const Event& e) {
+                    return (pid == 0 || e.pid == pid) &&
+                           (e.name == "keyup" || e.name == "syskeyup") && e.detail == vkHex;
+                },
+                timeoutMs)
+            .has_value();
+    }
+
+    // Every drawing still open, ended: the strip started some that are not ours to end.
+    static void EndEveryDrawing() {
+        while (HWND w = FindTopWindow([](HWND h) {
+                   return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
+               })) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (process == nullptr) {
+                break;
+            }
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+            WaitFor([&] { return !IsWindow(w); }, 2000);
+        }
+    }
+
+    Workspace ws;
+    std::wstring drawing, exe, datFile;
+    Process jw;
+    Process quillbox;
+    HWND jwWindow = nullptr;
+    HWND strip = nullptr;
+    HWND tab = nullptr;
+};
+
+}  // namespace
+
+// Places and sizes a hand-edited or foreign settings file may hold: every window opens on the
+// screen, and the places saved at the end are the reachable ones.
+TEST_F(Reliability, HostileSettingsOpenEveryWindowWithinReach) {
+    const struct {
+        const char* what;
+        std::string dat;
+    } cases[] = {
+        {"strip at 5000, 5000",
+         Settings({5000, 5000, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296})},
+        {"strip 5000 high",
+         Settings({192, 107, 256, 5000, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296})},
+        {"dialogs at 5000",
+         Settings({192, 107, 256, 82, 5000, 5000, 5000, 5000, 5000, 5000, 415, 281, 81, 296})},
+        {"everything far left and above", Settings({-5000, -5000, 256, 82, -5000, -5000, -5000,
+                                                    -5000, -5000, -5000, 415, 281, 81, 296})},
+    };
+    StartDrawing();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteBytes(datFile, c.dat));
+        StartStrip();
+        EXPECT_TRUE(Reachable(strip));
+        EXPECT_TRUE(Reachable(StripButton(L"×")));
+        HWND form2 = Open(L"設", L"設定");
+        ASSERT_NE(form2, nullptr);
+        EXPECT_TRUE(Reachable(form2));
+        Cancel(form2);
+        HWND form3 = Open(L"取", L"タグ名入力");
+        ASSERT_NE(form3, nullptr);
+        EXPECT_TRUE(Reachable(form3));
+        Cancel(form3);
+        HWND form4 = Open(L"編", L"タグ名リストの編集");
+        ASSERT_NE(form4, nullptr);
+        EXPECT_TRUE(Reachable(form4));
+        Cancel(form4);
+        CloseStrip();
+        const auto dat = ReadBytes(datFile);
+        ASSERT_TRUE(dat.has_value());
+        const std::vector<std::string> lines = Lines(*dat);
+        ASSERT_EQ(lines.size(), 18u);
+        for (std::size_t i : {4u, 5u, 8u, 9u, 10u, 11u, 12u, 13u}) {
+            const int v = std::stoi(lines[i]);
+            EXPECT_TRUE(v >= 0 && v < 1280) << "line " << i + 1 << ": " << v;
+        }
+        EXPECT_LE(std::stoi(lines[7]), 1024) << "the strip's height";
+        EXPECT_FALSE(AnyModifierDown());
+    }
+}
+
+// Without a window manager Wine stacks windows by what the program asks: the tag name dialog
+// (itself always on top, and owned by the strip) must not take the strip's place in the top-most
+// band with it when it goes.
+TEST_F(Reliability, TagNameDialogLeavesTheStripOnTop) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(IsTopmost(strip));
+    for (int round = 0; round < 2; ++round) {
+        HWND form3 = Open(L"取", L"タグ名入力");
+        ASSERT_NE(form3, nullptr);
+        Cancel(form3);
+        EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
+        // Jw_cad raised by the user, then a command that brings it to the front.
+        ASSERT_TRUE(Activate(jwWindow));
+        EXPECT_TRUE(IsTopmost(strip)) << "round " << round;
+        ASSERT_TRUE(Activate(strip));
+        ClickButton(StripButton(L"Ｐ"));
+        ASSERT_TRUE(ws.WaitForEvent(jw.pid(), "print", 8000).has_value());
+        EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
+        // The strip above Jw_cad in the z-order.
+        bool above = false;
+        for (HWND w = GetWindow(jwWindow, GW_HWNDPREV); w != nullptr;
+             w = GetWindow(w, GW_HWNDPREV)) {
+            above = above || w == strip;
+        }
+        EXPECT_TRUE(above) << "round " << round;
+        EXPECT_FALSE(AnyModifierDown());
+    }
+}
+
+// A second start of the same copy shows the running strip and ends; a copy in another folder,
+// with its own settings and tags, runs beside it.
+TEST_F(Reliability, SecondStartOfOneCopyShowsTheRunningStripAndEnds) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(Activate(jwWindow));
+
+    // Started under another spelling of the same path.
+    std::wstring spelled = exe;
+    CharUpperBuffW(spelled.data(), static_cast<DWORD>(spelled.size()));
+    Process second = Start(L"\"" + spelled + L"\"", ws.folder());
+    ASSERT_TRUE(second.WaitExit(8000)) << "the second start keeps running";
+    DWORD code = 1;
+    GetExitCodeProcess(second.handle(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(FindStrip(second.pid()), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == strip; }, 4000));
+    EXPECT_TRUE(IsWindow(strip));
+
+    const std::wstring otherFolder = ws.Path(L"別のフォルダ");
+    ASSERT_TRUE(MakeFolders(otherFolder));
+    const std::wstring otherExe = otherFolder + L"\\quillbox.exe";
+    ASSERT_TRUE(CopyFileW(exe.c_str(), otherExe.c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(otherFolder + L"\\quillbox.dat", DesignedSettings()));
+    Process other = Start(L"\"" + otherExe + L"\"", otherFolder);
+    EXPECT_TRUE(WaitFor([&] { return FindStrip(other.pid()) != nullptr; }, 8000));
+    EXPECT_TRUE(other.Running());
+    HWND otherStrip = FindStrip(other.pid());
+    if (otherStrip != nullptr) {
+        PostMessageW(otherStrip, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(other.WaitExit(8000));
+    }
+    CloseStrip();
+    EXPECT_FALSE(AnyModifierDown());
+}
+
+// The user takes the front in the middle of Ｐ: the keys stop where they were, none goes to the
+// window that took the front, and no modifier is left down.
+TEST_F(Reliability, FrontTakenInTheMiddleOfPrintStopsTheKeys) {
+    ASSERT_TRUE(WriteBytes(
+        datFile,
+        Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}, "0.5")));
+    const std::wstring otherDrawing = ws.CreateDrawing(kFolder + L"\\断面図.jww");
+    Process other = ws.StartJwsim(otherDrawing);
+    HWND otherWindow = WaitForProcessWindow(other.pid());
+    ASSERT_NE(otherWindow, nullptr);
+    StartDrawing();  // on top: the base drawing
+    StartStrip();
+    ASSERT_TRUE(Activate(strip));
+    ClickButton(StripButton(L"Ｐ"));
+    ASSERT_TRUE(WaitForRelease(jw.pid(), L"46"));  // Alt+F has gone in
+    ASSERT_TRUE(Activate(otherWindow));
+    EXPECT_FALSE(ws.WaitForEvent(jw.pid(), "print", 2500).has_value());
+    const auto keys = ws.Keys(jw.pid());
+    for (const KeyEvent& k : keys) {
+        EXPECT_NE(k.vk, 'P') << "P reached the drawing after the front was taken";
+    }
+    EXPECT_TRUE(ws.Keys(other.pid()).empty()) << "keys reached the window that took the front";
+    EXPECT_FALSE(AnyModifierDown());
+    // The strip answers again.
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    Cancel(form2);
+}
+
+// A drawing with unsaved changes closed by the user while 印 types into it: its save prompt is
+// the program's question to the user, and the rest of the script must not answer it.
+TEST_F(Reliability, SavePromptDuringBatchPrintGetsNoKeys) {
+    ASSERT_TRUE(WriteBytes(
+        datFile,
+        Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296}, "0.5")));
+    const std::wstring tagged = ws.CreateDrawing(kFolder + L"\\断面図.jww");
+    const std::wstring tagFile = exe.substr(0, exe.size() - 4) + L".tag";
+    ASSERT_TRUE(WriteBytes(tagFile, UpperSjis(Sjis(drawing)) + "\r\n2\r\n" + Sjis(kDrawing) +
+                                        "\r\n" + Sjis(drawing) + "\r\nSection\r\n" + Sjis(tagged) +
+                                        "\r\n"));
+    StartDrawing();
+    // The drawings the strip starts have unsaved changes as soon as they open.
+    StartStrip({{L"JWSIM_MODIFIED", L"1"}});
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return TabTexts(tab) == std::vector<std::wstring>{kDrawing, L"Section"};
+        },
+        8000));
+    ASSERT_TRUE(Activate(strip));
+    ClickButton(StripButton(L"印"));
+    Answer(L"確認", L"はい(&Y)");
+    // The tag's drawing starts; once Alt+F has gone in, the user closes it.
+    std::optional<Event> started = ws.WaitForEvent(
+        [&](const Event& e) { return e.name == "start" && e.pid != jw.pid(); }, 15000);
+    ASSERT_TRUE(started.has_value());
+    ASSERT_TRUE(WaitForRelease(started->pid, L"46"));
+    HWND taggedWindow = WaitForProcessWindow(started->pid);
+    ASSERT_NE(taggedWindow, nullptr);
+    PostMessageW(taggedWindow, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(ws.WaitForEvent(started->pid, "saveprompt").has_value());
+    // The strip names the drawing it could not put into print mode, then says to go on.
+    Answer(L"エラー", L"OK", 15000);
+    Answer(L"確認", L"OK");
+    EXPECT_FALSE(ws.WaitForEvent(started->pid, "save", 500).has_value()) << "saved unasked";
+    EXPECT_FALSE(ws.WaitForEvent(started->pid, "nosave", 100).has_value());
+    bool afterPrompt = false;
+    for (const Event& e : ws.Events()) {
+        if (e.pid != started->pid) {
+            continue;
+        }
+        if (e.name == "saveprompt") {
+            afterPrompt = true;
+        } else if (afterPrompt && (e.name == "keydown" || e.name == "syskeydown")) {
+            ADD_FAILURE() << "key " << Utf8(e.detail) << " typed into the save prompt";
+        }
+    }
+    EXPECT_FALSE(AnyModifierDown());
+}
