@@ -32,16 +32,6 @@ std::vector<KeyEvent> Join(std::initializer_list<std::vector<KeyEvent>> groups) 
     return all;
 }
 
-bool AnyModifierDown() {
-    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
-                   VK_LMENU, VK_RMENU}) {
-        if (::GetAsyncKeyState(vk) & 0x8000) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // jwsim's log lines ("<pid> <event>[ <detail>]") of one process: event and detail. Read with
 // every sharing allowed: a reader that shuts out writers makes jwsim drop the line it was
 // appending at that moment.
@@ -144,7 +134,7 @@ class KeysE2E : public ::testing::Test {
 TEST_F(KeysE2E, PrintScriptPutsTheDrawingIntoPrintMode) {
     ASSERT_NO_FATAL_FAILURE(StartJwsim());
     SendKeysToTarget("@FP{ENTER}");
-    EXPECT_FALSE(AnyModifierDown());
+    EXPECT_FALSE(e2e::AnyModifierDown());
     EXPECT_TRUE(WaitForEvent("print")) << "no print mode";
     ExpectKeysArrived(Join({Group('F', true), Group('P'), Group(VK_RETURN)}));
 }
@@ -154,7 +144,7 @@ TEST_F(KeysE2E, InfoScriptLeavesPathAndArgumentsOnTheClipboard) {
     ASSERT_NO_FATAL_FAILURE(StartJwsim(args));
     ClearClipboardText();
     SendKeysToTarget("@FFI");
-    EXPECT_FALSE(AnyModifierDown());
+    EXPECT_FALSE(e2e::AnyModifierDown());
     std::string text;
     EXPECT_TRUE(e2e::WaitFor([&] {
         text = ReadClipboardText();
@@ -173,7 +163,7 @@ TEST_F(KeysE2E, InfoScriptLeavesPathAndArgumentsOnTheClipboard) {
 TEST_F(KeysE2E, ExitScriptClosesTheDrawing) {
     ASSERT_NO_FATAL_FAILURE(StartJwsim());
     SendKeysToTarget("@FX");
-    EXPECT_FALSE(AnyModifierDown());
+    EXPECT_FALSE(e2e::AnyModifierDown());
     EXPECT_TRUE(jw_.WaitExit()) << "jwsim did not exit";
     EXPECT_TRUE(WaitForEvent("exit"));
     ExpectKeysArrived(Join({Group('F', true), Group('X')}));

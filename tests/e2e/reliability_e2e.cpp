@@ -38,16 +38,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-bool AnyModifierDown() {
-    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
-                   VK_LMENU, VK_RMENU}) {
-        if (::GetAsyncKeyState(vk) & 0x8000) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // All of the window on the work area of the monitor nearest to it.
 ::testing::AssertionResult Reachable(HWND w) {
     const RECT r = WindowRect(w);
@@ -180,24 +170,6 @@ class Reliability : public ::testing::Test {
                 },
                 timeoutMs)
             .has_value();
-    }
-
-    // Every drawing still open, ended: the strip started some that are not ours to end.
-    static void EndEveryDrawing() {
-        while (HWND w = FindTopWindow([](HWND h) {
-                   return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
-               })) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-            if (process == nullptr) {
-                break;
-            }
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-            WaitFor([&] { return !IsWindow(w); }, 2000);
-        }
     }
 
     Workspace ws;

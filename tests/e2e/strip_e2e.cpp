@@ -53,23 +53,6 @@ class Strip : public ::testing::Test {
         ASSERT_TRUE(WriteBytes(datFile, Settings(0)));
     }
 
-    // The drawings a strip started are not ours to end through a Process: end them, or the
-    // next test's strip would find them as its base drawing.
-    static void EndEveryDrawing() {
-        while (HWND w = FindTopWindow([](HWND h) {
-                   return WindowTitle(h).find(L" - jw_win") != std::wstring::npos;
-               })) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-            ASSERT_NE(process, nullptr);
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-            WaitFor([&] { return !IsWindow(w); }, 2000);
-        }
-    }
-
     void TearDown() override {
         if (strip != nullptr && IsWindow(strip)) {
             PostMessageW(strip, WM_CLOSE, 0, 0);

@@ -522,6 +522,22 @@ bool XStackedAbove(HWND upper, HWND lower) {
     return up != ids.end() && low != ids.end() && up > low;
 }
 
+void EndEveryDrawing() {
+    while (HWND w = FindTopWindow(
+               [](HWND h) { return WindowTitle(h).find(L" - jw_win") != std::wstring::npos; })) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        platform::ScopedHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (!process.valid()) {
+            ADD_FAILURE() << "cannot end " << Utf8(WindowTitle(w));
+            return;
+        }
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+        WaitFor([&] { return !::IsWindow(w); }, 2000);
+    }
+}
+
 // ---- Keys ------------------------------------------------------------------------------
 
 void TapKey(std::uint8_t vk, bool alt) {
@@ -533,6 +549,16 @@ void TapKey(std::uint8_t vk, bool alt) {
     if (alt) {
         Platform().KeyUp(VK_MENU);
     }
+}
+
+bool AnyModifierDown() {
+    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                   VK_LMENU, VK_RMENU}) {
+        if (::GetAsyncKeyState(vk) & 0x8000) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---- Clipboard and registry ------------------------------------------------------------

@@ -121,9 +121,15 @@ bool RealDrag(int x0, int y0, int x1, int y1);
 // one, else the stacking of the root window's children.
 bool XStackedAbove(HWND upper, HWND lower);
 
+// Ends every CAD window still open (jwsim's, by its title), whoever started it: a strip starts
+// drawings that no Process of the test owns, and the next test's strip would take them up.
+void EndEveryDrawing();
+
 // ---- Keys ------------------------------------------------------------------------------
 // Presses and releases a key; with alt, Alt is held around it (as "@X" does).
 void TapKey(std::uint8_t vk, bool alt = false);
+// Whether any Shift, Ctrl or Alt key is down now: a script must never leave one down.
+bool AnyModifierDown();
 
 // ---- Clipboard and registry ------------------------------------------------------------
 // Empties the clipboard without taking ownership (OpenClipboard(NULL)).
