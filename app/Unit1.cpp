@@ -157,9 +157,20 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom == TabControl1 && header->code == TCN_SELCHANGE) {
-                logic_.TabControl1Change(
-                    static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)));
+            if (header->hwndFrom != TabControl1) {
+                return 0;
+            }
+            // The selection moves only with a jump: a click while a command runs changes
+            // nothing, and one that jumps nowhere (the drawing is missing, say) goes back, so
+            // that clicking the same tab again tries again.
+            if (header->code == TCN_SELCHANGING) {
+                selectedTab_ = static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0));
+                return logic_.Busy() ? TRUE : FALSE;
+            }
+            if (header->code == TCN_SELCHANGE &&
+                !logic_.TabControl1Change(
+                    static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)))) {
+                SendMessageW(TabControl1, TCM_SETCURSEL, selectedTab_, 0);
             }
             return 0;
         }

@@ -58,9 +58,9 @@ class TForm1 : public IStrip, public ui::Window {
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     HWND tooltip_ = nullptr;
     std::optional<TSettings> dialogGeometry_;  // read before the dialogs existed
-    int autoTabHeight_ = 0;
-    int tabHeight_ = 0;  // the height ArrangeControls gave the tabs  // what the tab strip takes on
-                         // its own, measured at creation
+    int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
+    int tabHeight_ = 0;      // the height ArrangeControls gave the tabs
+    int selectedTab_ = 0;    // the selection before a click, to go back to when nothing jumped
     bool Arranging = false;
     bool closed_ = false;
     JwcadStrip logic_{*this};

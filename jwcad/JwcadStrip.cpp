@@ -336,9 +336,9 @@ bool JwcadStrip::TakeUpLateStart(int i) {
     return false;
 }
 
-void JwcadStrip::TabControl1Change(int i) {
+bool JwcadStrip::TabControl1Change(int i) {
     if (busy_ > 0 || JwwCount == 0 || i < 0 || TagCount <= 1 || i + 1 > TagCount) {
-        return;
+        return false;
     }
     Suspension suspend(*this);
     auto& p = platform::Current();
@@ -348,7 +348,7 @@ void JwcadStrip::TabControl1Change(int i) {
     const platform::WindowHandle h = TagLists[i].Handle;
     if (h != 0 && p.IsWindow(h)) {
         ActivateWindow(h);
-        return;
+        return true;
     }
     if (h != 0) {
         TagLists[i].Handle = 0;
@@ -358,15 +358,15 @@ void JwcadStrip::TabControl1Change(int i) {
             PlaceLikeBase(i, TagLists[i].Handle);
             ActivateWindow(TagLists[i].Handle);
         }
-        return;  // else still starting: a second click must not start it twice
+        return true;  // else still starting: a second click must not start it twice
     }
     if (!PathFitsPlatform(path)) {
         strip_.ErrorBox(kPathTooLong, path);
-        return;
+        return false;
     }
     if (!p.FileExists(path)) {
         strip_.ErrorBox(kFileNotFound, path);
-        return;
+        return false;
     }
     const std::string commandLine = JwcadCommandPrefix(p.FindExecutable(path)) + jump;
     const TLaunchResult launched = LaunchJwcad(commandLine, FolderPart(path));
@@ -374,17 +374,18 @@ void JwcadStrip::TabControl1Change(int i) {
         if (!WaitsCancelled()) {
             strip_.ErrorBox(kLaunchFailed, path);
         }
-        return;
+        return false;
     }
     if (i >= TagCount) {
-        return;
+        return true;  // the list changed during the launch; the drawing started all the same
     }
     TagLists[i].Handle = launched.Window;
     if (launched.Window == 0) {
         lateStarts_[jump] = launched.Pid;  // its window is taken up at the next click
-        return;
+        return true;
     }
     PlaceLikeBase(i, launched.Window);
+    return true;
 }
 
 // ---- Buttons -------------------------------------------------------------------------------

@@ -25,7 +25,9 @@ class JwcadStrip {
     void FormResize();
 
     // Tag jump: the user selected tab index.
-    void TabControl1Change(int index);
+    // True when the tag's drawing was brought to the front or started: the tab strip keeps
+    // the new selection only then.
+    bool TabControl1Change(int index);
 
     // The buttons. A click while another command waits is ignored.
     void Button1Click();  // ×: close, deferred until a running command has ended

@@ -401,6 +401,26 @@ TEST_F(Strip, BatchPrintAndCloseOverTwoTags) {
     EXPECT_FALSE(ws.WaitForEvent(jw.pid(), "exit", 500).has_value());
 }
 
+// A tab whose drawing is missing says so and leaves the selection where it was, so a second
+// click on it says so again instead of doing nothing.
+TEST_F(Strip, TabThatJumpsNowhereKeepsThePreviousSelection) {
+    const std::wstring gone = ws.Path(kFolder + L"\\無い図面.jww");
+    ASSERT_TRUE(WriteBytes(tagFile, Key(detail) + "\r\n2\r\n" + Line(kDetail) + Line(detail) +
+                                        "Gone\r\n" + Line(gone)));
+    Process jw = ws.StartJwsim(detail);
+    ASSERT_NE(WaitForProcessWindow(jw.pid()), nullptr);
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDetail, L"Gone"}));
+    for (int click = 0; click < 2; ++click) {
+        // Posted: the strip answers the click with a modal box, which a sent message would
+        // wait on.
+        PostMessageW(tab, TCM_SETCURFOCUS, 1, 0);
+        Answer(L"エラー", L"OK");
+        EXPECT_TRUE(WaitFor([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == 0; }))
+            << "click " << click;
+    }
+}
+
 TEST_F(Strip, BatchPrintByRealClicksOverTwoTags) {
     BatchPrintByRealClicks(2);
 }

@@ -450,13 +450,37 @@ TEST_F(JwcadStripTest, JumpGuardsDoNothing) {
     fake().AddWindow("other.jww - jw_win");
     jw.FormShow();
     const int changes = strip.timerChanges;
-    jw.TabControl1Change(0);   // no tags
-    jw.TabControl1Change(-1);  // no selection
+    EXPECT_FALSE(jw.TabControl1Change(0));   // no tags
+    EXPECT_FALSE(jw.TabControl1Change(-1));  // no selection
     AppendTag("a", "C:\\JWW\\plan1.jww");
-    jw.TabControl1Change(2);  // tabs out of step
+    EXPECT_FALSE(jw.TabControl1Change(2));  // tabs out of step
     EXPECT_EQ(strip.timerChanges, changes);
     EXPECT_TRUE(fake().starts.empty());
     EXPECT_TRUE(fake().foregroundRequests.empty());
+}
+
+// The tab strip keeps a click's selection only when the answer says the click jumped.
+TEST_F(JwcadStripTest, OnlyAJumpKeepsTheNewSelection) {
+    fake().AddWindow("other.jww - jw_win");
+    jw.FormShow();
+    AppendTag("live", "C:\\JWW\\live.jww");
+    AppendTag("new", "C:\\JWW\\plan1.jww");
+    AppendTag("gone", "C:\\JWW\\gone.jww");
+    TagLists[1].Handle = fake().AddWindow("live.jww - jw_win", 40);
+    const struct {
+        int tab;
+        bool jumped;
+    } cases[] = {{1, true}, {2, true}, {3, false}, {2, true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(jw.TabControl1Change(c.tab), c.jumped) << c.tab;
+    }
+    EXPECT_EQ(fake().starts.size(), 1u);  // tab 2 started once, then activated
+    // A launch whose process cannot be created jumps nowhere either.
+    fake().onStart = [](const std::string&, const std::string&) {
+        return std::optional<platform::ProcessId>();
+    };
+    TagLists[2].Handle = 0;
+    EXPECT_FALSE(jw.TabControl1Change(2));
 }
 
 TEST_F(JwcadStripTest, MissingFileIsReportedWithItsPath) {
