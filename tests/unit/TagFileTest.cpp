@@ -321,7 +321,7 @@ TEST(TagFile, HostileFilesLoseNothing) {
 
 namespace {
 
-// Lines are found sixteen bytes at a time: names of every length around that window, with and
+// Lines are found 64 bytes at a time: names of every length around that window, with and
 // without a CR, and a file whose last line has no end, must load and save as they did.
 TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
     struct Case {
@@ -329,7 +329,7 @@ TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
         bool cutLastLine;  // the file's last line without its end
     };
     for (const Case& c : {Case{"\r\n", false}, Case{"\n", false}, Case{"\r\n", true}}) {
-        for (std::size_t len = 0; len <= 50; ++len) {
+        for (std::size_t len = 0; len <= 140; ++len) {
             SCOPED_TRACE(std::string("length ") + std::to_string(len) +
                          (c.cutLastLine ? " cut" : ""));
             platform::ScopedFakePlatform p;
