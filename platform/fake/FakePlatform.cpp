@@ -406,9 +406,10 @@ bool FakePlatform::RenameFile(const std::string& from, const std::string& to, bo
     if (!replace && files_.count(FileKey(to)) != 0 && FileKey(to) != FileKey(from)) {
         return false;
     }
-    std::string bytes = it->second.second;
+    // A rename moves no bytes on a real disk, and neither does it here.
+    std::string bytes = std::move(it->second.second);
     files_.erase(it);
-    files_[FileKey(to)] = {to, bytes};
+    files_[FileKey(to)] = {to, std::move(bytes)};
     return true;
 }
 

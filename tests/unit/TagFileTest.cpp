@@ -318,3 +318,40 @@ TEST(TagFile, HostileFilesLoseNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Lines are found 64 bytes at a time: names of every length around that window, with and
+// without a CR, and a file whose last line has no end, must load and save as they did.
+TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
+    struct Case {
+        const char* end;   // of every line
+        bool cutLastLine;  // the file's last line without its end
+    };
+    for (const Case& c : {Case{"\r\n", false}, Case{"\n", false}, Case{"\r\n", true}}) {
+        for (std::size_t len = 0; len <= 140; ++len) {
+            SCOPED_TRACE(std::string("length ") + std::to_string(len) +
+                         (c.cutLastLine ? " cut" : ""));
+            platform::ScopedFakePlatform p;
+            const std::string name(len, 'n');
+            const Lines first = Block("K1", {{name, "K1", 0}});
+            const Lines last = Block("K2", {{"a", name, 0}, {name, "", 0}, {"x" + name, "y", 0}});
+            std::string text = Text(first + last, c.end);
+            if (c.cutLastLine) {
+                text.resize(text.size() - std::string(c.end).size());
+            }
+            p.fake.PutFile(kTag, text);
+            ASSERT_TRUE(LoadTagBlock(kTag, "K2"));
+            ASSERT_EQ(TagLists, (List{{"a", name, 0}, {name, "", 0}, {"x" + name, "y", 0}}));
+            ASSERT_TRUE(LoadTagBlock(kTag, "K1"));
+            ASSERT_EQ(TagLists, (List{{name, "K1", 0}}));
+            ASSERT_TRUE(SaveTagFile(kTag, kTbk));
+            // The saved block first, the other one byte for byte behind it.
+            const std::string lastBytes = text.substr(Text(first, c.end).size());
+            EXPECT_EQ(p.fake.FileBytes(kTag), Text(first) + lastBytes);
+            EXPECT_EQ(p.fake.FileBytes(kTbk), text);
+        }
+    }
+}
+
+}  // namespace
