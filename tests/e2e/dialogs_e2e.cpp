@@ -39,15 +39,6 @@ std::string Settings(int intervalMs = 300, const std::string& keyWait = "0.02") 
     return s;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
-
 // A control's text through the message the control answers, marshalled across processes.
 std::wstring Text(HWND control) {
     wchar_t buffer[512] = {};

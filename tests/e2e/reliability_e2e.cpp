@@ -29,15 +29,6 @@ std::string DesignedSettings() {
     return Settings({192, 107, 256, 82, 192, 110, 237, 131, 192, 107, 415, 281, 81, 296});
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
-
 // All of the window on the work area of the monitor nearest to it.
 ::testing::AssertionResult Reachable(HWND w) {
     const RECT r = WindowRect(w);

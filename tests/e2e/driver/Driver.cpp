@@ -140,6 +140,15 @@ void RemoveTree(const std::wstring& folder) {
 
 }  // namespace
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
 // ---- Waiting ---------------------------------------------------------------------------
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {

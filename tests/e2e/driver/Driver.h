@@ -44,6 +44,8 @@ bool MakeFolders(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// The CR LF lines of a file our programs wrote (a last line without CR LF is left out).
+std::vector<std::string> Lines(const std::string& text);
 
 // ---- Waiting ---------------------------------------------------------------------------
 // Polls condition every 10 ms (pumping this thread's messages) until it holds or timeoutMs
