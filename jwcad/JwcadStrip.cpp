@@ -79,11 +79,7 @@ bool NamesDrawingAfterABlank(const std::string& text, const std::string& fileNam
         const std::size_t end = at + name.size();
         if (end == upper.size() || upper[end] == ' ') {
             // A match must not begin inside a double-byte character ("\" as a trail byte).
-            std::size_t i = 0;
-            while (i < at) {
-                i += IsLeadByte(static_cast<unsigned char>(upper[i])) ? 2 : 1;
-            }
-            if (i == at) {
+            if (IsCharStart(upper, at)) {
                 return true;
             }
         }

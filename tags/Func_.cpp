@@ -318,20 +318,3 @@ std::string FloatToText(double value) {
     }
     return digits.substr(0, intCount) + "." + digits.substr(intCount);
 }
-
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x80 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFD);
-}
-
-std::string UpperSjis(const std::string& text) {
-    std::string out = text;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const auto c = static_cast<unsigned char>(out[i]);
-        if (IsLeadByte(c)) {
-            ++i;  // the second byte may look like a letter; it is not one
-        } else if (c >= 'a' && c <= 'z') {
-            out[i] = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Sjis.h"  // IsLeadByte, UpperSjis: the character rules everyone shares
+
 // Waits ms milliseconds while the application keeps handling its window messages; returns
 // at once while waits are cancelled.
 void Delay(std::uint32_t ms);
@@ -31,9 +33,3 @@ double StrToFloatZero(const std::string& text);  // throws FloatOverflowError
 // The shortest general decimal form with up to 15 significant digits, "." as the point,
 // E-notation below 0.00001 or beyond 15 integer digits: 0.5, 1, 0.25, 1E-6.
 std::string FloatToText(double value);
-
-// Shift-JIS lead byte: 0x80-0x9F or 0xE0-0xFD.
-bool IsLeadByte(unsigned char c);
-// Upper-cases as the Windows byte-string upper-casing does under code page 932: ASCII a-z
-// only, and never the second byte of a double-byte character.
-std::string UpperSjis(const std::string& text);

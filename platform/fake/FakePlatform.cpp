@@ -2,33 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/Sjis.h"
+
 namespace platform {
 
 namespace {
-
-bool IsLead(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Windows file names are case-insensitive for ASCII; never touch a trail byte.
-std::string UpperSjis(const std::string& s) {
-    std::string out = s;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (IsLead(c)) {
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            out[i] = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
 
 std::string ExtensionUpper(const std::string& path) {
     std::size_t dot = std::string::npos;
     for (std::size_t i = 0; i < path.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsLead(c)) {
+        if (IsLeadByte(c)) {
             ++i;
         } else if (c == '.') {
             dot = i;
@@ -181,11 +165,9 @@ std::string FakePlatform::GetWindowText(WindowHandle w, int maxCount) {
     if (!win || maxCount <= 0) {
         return {};
     }
-    std::string title = win->title.substr(0, win->title.find('\0'));
-    if (title.size() > static_cast<std::size_t>(maxCount - 1)) {
-        title.resize(static_cast<std::size_t>(maxCount - 1));
-    }
-    return title;
+    // Cut as the real platform cuts a title: never inside a double-byte character.
+    const std::string title = win->title.substr(0, win->title.find('\0'));
+    return CutSjis(title, static_cast<std::size_t>(maxCount - 1));
 }
 
 ProcessId FakePlatform::GetWindowProcessId(WindowHandle w) {

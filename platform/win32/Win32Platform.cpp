@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/Sjis.h"
 #include "platform/win32/Codepage.h"
 #include "platform/win32/ScopedHandle.h"
 #include "platform/win32/WinInclude.h"
@@ -17,10 +18,6 @@ HWND ToHwnd(WindowHandle w) {
 }
 WindowHandle FromHwnd(HWND h) {
     return reinterpret_cast<WindowHandle>(h);
-}
-
-bool IsSjisLead(unsigned char c) {
-    return (c >= 0x80 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFD);
 }
 
 // keybd_event takes the release flag as its third argument; naming the two cases keeps it
@@ -59,18 +56,6 @@ class Win32OutFile : public OutFile {
 
 }  // namespace
 
-std::string CutSjis(const std::string& sjis, std::size_t maxBytes) {
-    std::size_t end = 0;
-    while (end < sjis.size()) {
-        std::size_t width = IsSjisLead(static_cast<unsigned char>(sjis[end])) ? 2 : 1;
-        if (end + width > maxBytes) {
-            break;
-        }
-        end += width;
-    }
-    return sjis.substr(0, std::min(end, sjis.size()));
-}
-
 // ---- Windows ---------------------------------------------------------------------------
 
 void Win32Platform::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
@@ -104,7 +89,7 @@ std::string Win32Platform::GetWindowText(WindowHandle w, int maxCount) {
     }
     std::string sjis = WideToSjis(std::wstring(buffer.data(), static_cast<std::size_t>(n)));
     sjis = sjis.substr(0, sjis.find('\0'));
-    return CutSjis(sjis, static_cast<std::size_t>(maxCount - 1));
+    return ::CutSjis(sjis, static_cast<std::size_t>(maxCount - 1));
 }
 
 ProcessId Win32Platform::GetWindowProcessId(WindowHandle w) {

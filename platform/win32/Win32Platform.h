@@ -55,7 +55,4 @@ class Win32Platform : public Platform {
     void MessageBeep(std::uint32_t type) override;
 };
 
-// Cuts Shift-JIS text to at most maxBytes bytes without splitting a double-byte character.
-std::string CutSjis(const std::string& sjis, std::size_t maxBytes);
-
 }  // namespace platform
