@@ -459,20 +459,14 @@ bool TForm1::EditTagList() {
     return Form4->Accepted;
 }
 
-bool TForm1::EditSettings(TSettingsExchange& values) {
+bool TForm1::EditSettings(TSettingsValues& values) {
     KeepOnTop();
-    Form2->TagDirection = values.TagDirection;
-    Form2->SearchInterval = values.SearchInterval;
-    Form2->KeyWaitMs = values.KeyWaitMs;
-    Form2->MaximizeOnSend = values.MaximizeOnSend;
+    Form2->Values = values;
     Form2->ShowModal(hwnd_);
     if (!Form2->Accepted) {
         return false;
     }
-    values.TagDirection = Form2->TagDirection;
-    values.SearchInterval = Form2->SearchInterval;
-    values.KeyWaitMs = Form2->KeyWaitMs;
-    values.MaximizeOnSend = Form2->MaximizeOnSend;
+    values = Form2->Values;
     return true;
 }
 

@@ -35,7 +35,7 @@ class TForm1 : public IStrip, public ui::Window {
     void InfoOk(const char* textUtf8) override;
     bool AskTagName(std::string& name) override;
     bool EditTagList() override;
-    bool EditSettings(TSettingsExchange& values) override;
+    bool EditSettings(TSettingsValues& values) override;
     void CloseStrip() override;
 
   private:

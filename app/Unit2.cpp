@@ -81,8 +81,7 @@ void TForm2::ShowModal(HWND owner) {
 
 void TForm2::FormShow() {
     Accepted = false;
-    const TSettingsView view =
-        ShowSettings(TagDirection, SearchInterval, KeyWaitMs, MaximizeOnSend);
+    const TSettingsView view = ShowSettings(Values);
     SelectDirection(view.RadioIndex);
     SetWindowTextW(Edit1, platform::SjisToWide(view.IntervalText).c_str());
     SetWindowTextW(Edit2, platform::SjisToWide(view.KeyWaitText).c_str());
@@ -103,10 +102,7 @@ void TForm2::Button1Click() {
         return;
     }
     Accepted = true;
-    TagDirection = check.Values.TagDirection;
-    SearchInterval = check.Values.SearchInterval;
-    KeyWaitMs = check.Values.KeyWaitMs;
-    MaximizeOnSend = check.Values.MaximizeOnSend;
+    Values = check.Values;
     done_ = true;
 }
 

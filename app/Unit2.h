@@ -7,16 +7,14 @@
 #include <cstdint>
 
 #include "app/Ui.h"
+#include "tags/Settings.h"
 
 class TForm2 : public ui::ModalDialog {
   public:
     TForm2() : ModalDialog(IDOK) {}
 
     bool Accepted = false;
-    std::int32_t TagDirection = 0;
-    std::int32_t SearchInterval = 0;  // ms
-    std::int32_t KeyWaitMs = 0;
-    std::int32_t MaximizeOnSend = 0;
+    TSettingsValues Values;
 
     // Creates the hidden window at start-up (after Form1).
     void Create();

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TSettings first = Load();
     // The strip stays big enough to be grabbed, whatever the file held.
     FUZZ_CHECK(first.Form1Width >= 40 && first.Form1Height >= 40);
-    FUZZ_CHECK(std::isfinite(first.KeyWait));
+    FUZZ_CHECK(std::isfinite(first.Values.KeyWait));
 
     const std::string written = Save(p.fake, first);
     const TSettings second = Load();
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(third == second);
     // Apart from the key wait's digits beyond the 15th, the first load survives the round trip.
     TSettings firstRounded = first;
-    firstRounded.KeyWait = second.KeyWait;
+    firstRounded.Values.KeyWait = second.Values.KeyWait;
     FUZZ_CHECK(firstRounded == second);
-    FUZZ_CHECK(std::fabs(second.KeyWait - first.KeyWait) <=
-               std::fabs(first.KeyWait) * 1e-14 + std::numeric_limits<double>::denorm_min());
+    FUZZ_CHECK(std::fabs(second.Values.KeyWait - first.Values.KeyWait) <=
+               std::fabs(first.Values.KeyWait) * 1e-14 + std::numeric_limits<double>::denorm_min());
     return 0;
 }

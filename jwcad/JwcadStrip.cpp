@@ -35,22 +35,6 @@ platform::WindowHandle BaseWindow() {
     return JwwCount > 0 ? JwwHandles[0].Handle : 0;
 }
 
-// Seconds to whole milliseconds, halves to even. A hand-edited settings file can hold any
-// number; one beyond the integer range saturates, so the dialog shows it out of range.
-std::int32_t KeyWaitToMs(double seconds) {
-    const double ms = std::nearbyint(seconds * 1000.0);
-    if (std::isnan(ms)) {
-        return 0;
-    }
-    if (ms >= 2147483647.0) {
-        return 2147483647;
-    }
-    if (ms <= -2147483648.0) {
-        return -2147483647 - 1;
-    }
-    return static_cast<std::int32_t>(ms);
-}
-
 // Plays a script into window w. A script that never reached its window (the desktop may still
 // have been handing the focus to another window) is tried once more; false when it still did
 // not get through. A window that has gone counts as done: there is nothing left to send to.
@@ -184,6 +168,17 @@ bool JwcadStrip::TakeUpStoredBlock(const std::string& key) {
     return true;
 }
 
+TSettingsValues JwcadStrip::Settings() const {
+    return TSettingsValues{TagDirection, SearchInterval, KeyWait, MaximizeOnSend};
+}
+
+void JwcadStrip::TakeSettings(const TSettingsValues& values) {
+    TagDirection = values.TagDirection;
+    SearchInterval = values.SearchInterval;
+    KeyWait = values.KeyWait;
+    MaximizeOnSend = values.MaximizeOnSend;
+}
+
 // ---- Base drawing tracking -----------------------------------------------------------------
 
 void JwcadStrip::FormShow() {
@@ -196,10 +191,7 @@ void JwcadStrip::FormShow() {
     if (platform::Current().FileExists(DatFile)) {
         LoadSettings(DatFile, settings);
     }
-    TagDirection = settings.TagDirection;
-    SearchInterval = settings.SearchInterval;
-    KeyWait = settings.KeyWait;
-    MaximizeOnSend = settings.MaximizeOnSend;
+    TakeSettings(settings.Values);
     TargetWindow = 0;
     strip_.ApplyGeometry(settings);
     ArrangeControls();
@@ -276,10 +268,7 @@ void JwcadStrip::FormClose() {
     ClearTags();
 
     TSettings settings;
-    settings.TagDirection = TagDirection;
-    settings.SearchInterval = SearchInterval;
-    settings.KeyWait = KeyWait;
-    settings.MaximizeOnSend = MaximizeOnSend;
+    settings.Values = Settings();
     strip_.CollectGeometry(settings);
     if (!SaveSettings(DatFile, settings)) {
         strip_.ErrorBox(kSettingsNotSaved, DatFile);
@@ -397,16 +386,9 @@ void JwcadStrip::Button2Click() {
         return;
     }
     Suspension suspend(*this);
-    TSettingsExchange values;
-    values.TagDirection = TagDirection;
-    values.SearchInterval = SearchInterval;
-    values.KeyWaitMs = KeyWaitToMs(KeyWait);
-    values.MaximizeOnSend = MaximizeOnSend;
+    TSettingsValues values = Settings();
     if (strip_.EditSettings(values)) {
-        TagDirection = values.TagDirection;
-        SearchInterval = values.SearchInterval;
-        KeyWait = values.KeyWaitMs / 1000.0;
-        MaximizeOnSend = values.MaximizeOnSend;
+        TakeSettings(values);
         ArrangeControls();
     }
 }

@@ -65,6 +65,9 @@ class JwcadStrip {
         const bool keepOnTop_;
     };
 
+    // The four settings from their owners (this strip and the key runner), and back to them.
+    TSettingsValues Settings() const;
+    void TakeSettings(const TSettingsValues& values);
     void RebuildTabs();
     void ArrangeControls();
     // Stores the list in hand, when it has tags, with every list an earlier save could not

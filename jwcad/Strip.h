@@ -8,14 +8,6 @@
 
 #include "tags/Settings.h"
 
-// The four values the settings dialog edits, in the dialog's own units.
-struct TSettingsExchange {
-    std::int32_t TagDirection = 0;
-    std::int32_t SearchInterval = 0;  // milliseconds
-    std::int32_t KeyWaitMs = 0;
-    std::int32_t MaximizeOnSend = 0;
-};
-
 class IStrip {
   public:
     virtual ~IStrip() = default;
@@ -58,7 +50,7 @@ class IStrip {
     // Tag list editor: commits into TagLists itself when accepted.
     virtual bool EditTagList() = 0;
     // Settings: values in; on true the values chosen.
-    virtual bool EditSettings(TSettingsExchange& values) = 0;
+    virtual bool EditSettings(TSettingsValues& values) = 0;
 
     // Closes the main window (FormClose runs from the window's close handling).
     virtual void CloseStrip() = 0;

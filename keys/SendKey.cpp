@@ -29,22 +29,10 @@ bool IsModifier(char c) {
     return c == '@' || c == '^' || c == '~';
 }
 
-// Rounds half to even, then fits the result into a wait. A hand-edited settings file can hold
-// a negative or unreadable key wait: that waits nothing rather than wrapping into weeks.
-std::uint32_t ToWaitMs(double ms) {
-    const double floor = std::floor(ms);
-    const double fraction = ms - floor;
-    double rounded = floor + 1;
-    if (fraction < 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) == 0)) {
-        rounded = floor;
-    }
-    if (!(rounded > 0)) {  // also NaN
-        return 0;
-    }
-    if (rounded >= static_cast<double>(std::numeric_limits<std::uint32_t>::max())) {
-        return std::numeric_limits<std::uint32_t>::max();
-    }
-    return static_cast<std::uint32_t>(rounded);
+// The wait before each key group. A hand-edited settings file can hold a negative or
+// unreadable key wait: that waits nothing rather than wrapping into weeks.
+std::uint32_t KeyWaitMs() {
+    return static_cast<std::uint32_t>(std::max(SecondsToMs(KeyWait), 0));
 }
 
 std::uint32_t PauseMs(std::int32_t tenths) {
@@ -86,7 +74,7 @@ using GroupCheck = std::function<bool(bool answer)>;
 
 // Plays one group after the key wait; false stops the script.
 bool SendGroup(const std::string& group, const GroupCheck& canSend, bool answer = false) {
-    Delay(ToWaitMs(KeyWait * 1000));
+    Delay(KeyWaitMs());
     if (WaitsCancelled() || (canSend && !canSend(answer))) {
         return false;
     }

@@ -267,6 +267,21 @@ double StrToFloatZero(const std::string& text) {
     return f.negative ? -value : value;
 }
 
+std::int32_t SecondsToMs(double seconds) {
+    // The rounding of the arithmetic itself: to nearest, halves to even.
+    const double ms = std::nearbyint(seconds * 1000.0);
+    if (std::isnan(ms)) {
+        return 0;
+    }
+    if (ms >= 2147483647.0) {
+        return 2147483647;
+    }
+    if (ms <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return static_cast<std::int32_t>(ms);
+}
+
 std::string FloatToText(double value) {
     if (std::isnan(value)) {
         return "NAN";

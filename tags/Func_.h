@@ -30,6 +30,11 @@ class FloatOverflowError : public std::overflow_error {
 };
 double StrToFloatZero(const std::string& text);  // throws FloatOverflowError
 
+// Seconds to whole milliseconds, halves going to the even neighbour (0.0025 gives 2). Every
+// double has an answer: NaN gives 0, and a value beyond the 32-bit range the nearest end of it,
+// since a hand-edited settings file can hold any number.
+std::int32_t SecondsToMs(double seconds);
+
 // The shortest general decimal form with up to 15 significant digits, "." as the point,
 // E-notation below 0.00001 or beyond 15 integer digits: 0.5, 1, 0.25, 1E-6.
 std::string FloatToText(double value);

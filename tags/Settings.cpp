@@ -26,10 +26,10 @@ void LoadSettings(const std::string& path, TSettings& s) {
     textlines::LineReader in(*bytes);
     const auto next = [&in] { return StrToIntZero(in.Next()); };
     try {
-        s.TagDirection = next();
-        s.SearchInterval = next();
-        s.KeyWait = StrToFloatZero(in.Next());
-        s.MaximizeOnSend = next();
+        s.Values.TagDirection = next();
+        s.Values.SearchInterval = next();
+        s.Values.KeyWait = StrToFloatZero(in.Next());
+        s.Values.MaximizeOnSend = next();
         s.Form1Left = next();
         s.Form1Top = next();
         s.Form1Width = next();
@@ -56,13 +56,13 @@ bool SaveSettings(const std::string& path, const TSettings& s) {
     const auto add = [&out](std::int32_t value) {
         textlines::AppendLine(out, std::to_string(value));
     };
-    add(s.TagDirection);
-    add(s.SearchInterval);
-    textlines::AppendLine(out, FloatToText(s.KeyWait));
+    add(s.Values.TagDirection);
+    add(s.Values.SearchInterval);
+    textlines::AppendLine(out, FloatToText(s.Values.KeyWait));
     for (std::int32_t value :
-         {s.MaximizeOnSend, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height, s.Form2Left,
-          s.Form2Top, s.Form3Left, s.Form3Top, s.Form4Left, s.Form4Top, s.Form4Width, s.Form4Height,
-          s.Col0Width, s.Col1Width}) {
+         {s.Values.MaximizeOnSend, s.Form1Left, s.Form1Top, s.Form1Width, s.Form1Height,
+          s.Form2Left, s.Form2Top, s.Form3Left, s.Form3Top, s.Form4Left, s.Form4Top, s.Form4Width,
+          s.Form4Height, s.Col0Width, s.Col1Width}) {
         add(value);
     }
     // Written beside the file and swapped in whole, so a failed save keeps the previous one.

@@ -4,13 +4,24 @@
 #include <cstdint>
 #include <string>
 
-// The values the file keeps, with the values in force when there is no file. The windows
-// apply the geometry; the program copies the four settings to and from their owners.
-struct TSettings {
+// The four settings of the strip, in the units their owners keep them in: the strip's tab
+// direction (0 top, 1 bottom, 2 left, 3 right) and re-scan interval, the key runner's wait
+// before each key group and its maximise switch (1 maximises). The settings file, the exchange
+// with the settings dialog and the dialog's checks all carry them as this one record; the
+// defaults are the values in force when there is no settings file.
+struct TSettingsValues {
     std::int32_t TagDirection = 0;
-    std::int32_t SearchInterval = 5000;
-    double KeyWait = 0.5;
+    std::int32_t SearchInterval = 5000;  // milliseconds
+    double KeyWait = 0.5;                // seconds
     std::int32_t MaximizeOnSend = 0;
+    bool operator==(const TSettingsValues&) const = default;
+};
+
+// What the file keeps: the four settings and the windows' geometry, with the values in force
+// when there is no file. The windows apply the geometry; the program hands the four settings
+// to their owners.
+struct TSettings {
+    TSettingsValues Values;
     std::int32_t Form1Left = 192, Form1Top = 107, Form1Width = 256, Form1Height = 82;
     std::int32_t Form2Left = 192, Form2Top = 110;
     std::int32_t Form3Left = 237, Form3Top = 131;

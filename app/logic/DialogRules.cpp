@@ -32,13 +32,13 @@ TSettingsCheck Fail(TSettingsField field, const char* message) {
 
 }  // namespace
 
-TSettingsView ShowSettings(std::int32_t tagDirection, std::int32_t searchInterval,
-                           std::int32_t keyWaitMs, std::int32_t maximizeOnSend) {
+TSettingsView ShowSettings(const TSettingsValues& values) {
+    const std::int32_t direction = values.TagDirection;
     TSettingsView view;
-    view.RadioIndex = tagDirection >= 0 && tagDirection <= kDirectionItems - 1 ? tagDirection : 0;
-    view.IntervalText = MsToSecondsText(searchInterval);
-    view.KeyWaitText = MsToSecondsText(keyWaitMs);
-    view.Ticked = maximizeOnSend != 0;
+    view.RadioIndex = direction >= 0 && direction <= kDirectionItems - 1 ? direction : 0;
+    view.IntervalText = MsToSecondsText(values.SearchInterval);
+    view.KeyWaitText = MsToSecondsText(SecondsToMs(values.KeyWait));
+    view.Ticked = values.MaximizeOnSend != 0;
     return view;
 }
 
@@ -61,23 +61,13 @@ TSettingsCheck CheckSettings(const TSettingsView& input) {
     TSettingsCheck check;
     check.Values.TagDirection = input.RadioIndex;
     check.Values.SearchInterval = interval;
-    check.Values.KeyWaitMs = SecondsToMs(b);
+    check.Values.KeyWait = SecondsToMs(b) / 1000.0;
     check.Values.MaximizeOnSend = input.Ticked ? 1 : 0;
     return check;
 }
 
 std::string MsToSecondsText(std::int32_t ms) {
     return FloatToText(ms / 1000.0);
-}
-
-std::int32_t SecondsToMs(double seconds) {
-    const double ms = seconds * 1000;
-    double whole = std::floor(ms);
-    const double fraction = ms - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2) != 0)) {
-        whole += 1;
-    }
-    return static_cast<std::int32_t>(whole);
 }
 
 std::string TagNameError(const std::string& name) {

@@ -31,20 +31,6 @@ TEST(DialogRulesTest, ShowsMillisecondsAsSecondsInShortestForm) {
     }
 }
 
-TEST(DialogRulesTest, SecondsToMillisecondsRoundsHalvesToEven) {
-    const struct {
-        double seconds;
-        std::int32_t ms;
-    } cases[] = {
-        {0.0005, 0},      {0.0015, 2},  {0.0025, 2}, {0.0035, 4}, {0.5, 500},
-        {60, 60000},      {0.0004, 0},  {0.0006, 1}, {2.5, 2500}, {0.1, 100},
-        {59.9999, 60000}, {0.00049, 0}, {0, 0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SecondsToMs(c.seconds), c.ms) << c.seconds;
-    }
-}
-
 TEST(DialogRulesTest, ShowPicksRadioItemAndTick) {
     const struct {
         std::int32_t direction, maximize;
@@ -55,7 +41,7 @@ TEST(DialogRulesTest, ShowPicksRadioItemAndTick) {
         {4, -1, 0, true}, {9, 0, 0, false}, {-1, 0, 0, false}, {INT32_MIN, 0, 0, false},
     };
     for (const auto& c : cases) {
-        const TSettingsView v = ShowSettings(c.direction, 5000, 500, c.maximize);
+        const TSettingsView v = ShowSettings({c.direction, 5000, 0.5, c.maximize});
         EXPECT_EQ(v.RadioIndex, c.radio) << c.direction;
         EXPECT_EQ(v.Ticked, c.ticked) << c.maximize;
     }
@@ -97,7 +83,7 @@ TEST(DialogRulesTest, AcceptedInputsGiveMilliseconds) {
         ASSERT_EQ(check.Failed, TSettingsField::None) << c.interval << " " << c.keyWait;
         EXPECT_TRUE(check.Message.empty());
         EXPECT_EQ(check.Values.SearchInterval, c.intervalMs) << c.interval;
-        EXPECT_EQ(check.Values.KeyWaitMs, c.keyWaitMs) << c.keyWait;
+        EXPECT_DOUBLE_EQ(check.Values.KeyWait, c.keyWaitMs / 1000.0) << c.keyWait;
     }
 }
 
@@ -111,13 +97,18 @@ TEST(DialogRulesTest, ShowThenOkUnchangedRoundTrips) {
     const struct {
         TSettingsValues in, out;
     } cases[] = {
-        {{0, 5000, 500, 0}, {0, 5000, 500, 0}}, {{3, 60000, 0, 1}, {3, 60000, 0, 1}},
-        {{9, 2500, 1, 2}, {0, 2500, 1, 1}},     {{1, 100, 59999, -3}, {1, 100, 59999, 1}},
-        {{2, 1, 333, 0}, {2, 1, 333, 0}},
+        {{0, 5000, 0.5, 0}, {0, 5000, 0.5, 0}},
+        {{3, 60000, 0, 1}, {3, 60000, 0, 1}},
+        {{9, 2500, 0.001, 2}, {0, 2500, 0.001, 1}},
+        {{1, 100, 59.999, -3}, {1, 100, 59.999, 1}},
+        {{2, 1, 0.333, 0}, {2, 1, 0.333, 0}},
+        // A key wait finer than a millisecond comes back in whole milliseconds.
+        {{0, 5000, 0.0005, 0}, {0, 5000, 0, 0}},
+        {{0, 5000, 0.0015, 0}, {0, 5000, 0.002, 0}},
+        {{0, 5000, 0.25049, 0}, {0, 5000, 0.25, 0}},
     };
     for (const auto& c : cases) {
-        const TSettingsView v = ShowSettings(c.in.TagDirection, c.in.SearchInterval, c.in.KeyWaitMs,
-                                             c.in.MaximizeOnSend);
+        const TSettingsView v = ShowSettings(c.in);
         const TSettingsCheck check = CheckSettings(v);
         ASSERT_EQ(check.Failed, TSettingsField::None) << v.IntervalText << " " << v.KeyWaitText;
         EXPECT_EQ(check.Values, c.out);
@@ -126,9 +117,23 @@ TEST(DialogRulesTest, ShowThenOkUnchangedRoundTrips) {
 
 // A key wait of 100 s from the settings file shows as it is and cannot be confirmed unchanged.
 TEST(DialogRulesTest, KeyWaitBeyondRangeFromFileMustBeCorrected) {
-    const TSettingsView v = ShowSettings(0, 5000, 100000, 0);
+    const TSettingsView v = ShowSettings({0, 5000, 100, 0});
     EXPECT_EQ(v.KeyWaitText, "100");
     EXPECT_EQ(CheckSettings(v).Failed, TSettingsField::KeyWait);
+}
+
+// Whatever a hand-edited file holds, the dialog shows a number that it then refuses, never one
+// that wrapped into range: far beyond the range it shows the largest wait, below it a negative.
+TEST(DialogRulesTest, KeyWaitFarBeyondRangeShowsAsTheNearestEnd) {
+    const struct {
+        double keyWait;
+        const char* text;
+    } cases[] = {{1e300, "2147483.647"}, {-1e300, "-2147483.648"}, {-0.5, "-0.5"}};
+    for (const auto& c : cases) {
+        const TSettingsView v = ShowSettings({0, 5000, c.keyWait, 0});
+        EXPECT_EQ(v.KeyWaitText, c.text) << c.keyWait;
+        EXPECT_EQ(CheckSettings(v).Failed, TSettingsField::KeyWait) << c.keyWait;
+    }
 }
 
 TEST(DialogRulesTest, TagNameMustNotBeEmpty) {

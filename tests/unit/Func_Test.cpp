@@ -174,6 +174,43 @@ TEST(FloatToText, TheLargestDoublesReadBack) {
     }
 }
 
+// The one rounding from seconds to milliseconds: the settings dialog, its exchange with the
+// strip and the key runner's wait all use it.
+TEST(SecondsToMs, RoundsHalvesToEvenAndFitsEveryDoubleIntoRange) {
+    const struct {
+        double seconds;
+        std::int32_t ms;
+    } cases[] = {
+        {0.0005, 0},
+        {0.0015, 2},
+        {0.0025, 2},
+        {0.0035, 4},
+        {0.5, 500},
+        {60, 60000},
+        {0.0004, 0},
+        {0.0006, 1},
+        {2.5, 2500},
+        {0.1, 100},
+        {59.9999, 60000},
+        {0.00049, 0},
+        {0, 0},
+        {-0.0005, 0},
+        {-0.0015, -2},
+        {-1, -1000},
+        {NAN, 0},
+        {2147483.647, 2147483647},
+        {2147483.6475, 2147483647},
+        {1e300, 2147483647},
+        {INFINITY, 2147483647},
+        {-2147483.648, INT32_MIN},
+        {-1e300, INT32_MIN},
+        {-INFINITY, INT32_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SecondsToMs(c.seconds), c.ms) << c.seconds;
+    }
+}
+
 TEST(UpperSjis, OnlyAsciiLettersOutsideDoubleByteCharacters) {
     const std::pair<std::string, std::string> cases[] = {
         {"c:\\jww\\plan.jww", "C:\\JWW\\PLAN.JWW"},

@@ -62,7 +62,7 @@ class FakeStrip : public IStrip {
         CommitEditedTags(*editorRows);
         return true;
     }
-    bool EditSettings(TSettingsExchange& values) override {
+    bool EditSettings(TSettingsValues& values) override {
         settingsIn = values;
         if (!settingsAnswer) {
             return false;
@@ -85,8 +85,8 @@ class FakeStrip : public IStrip {
     std::vector<std::string> proposedNames;
     std::optional<std::string> tagNameAnswer;
     std::optional<std::vector<TEditedRow>> editorRows;
-    TSettingsExchange settingsIn;
-    std::optional<TSettingsExchange> settingsAnswer;
+    TSettingsValues settingsIn;
+    std::optional<TSettingsValues> settingsAnswer;
     int closes = 0;
 };
 
@@ -1030,10 +1030,10 @@ TEST_F(JwcadStripTest, SettingsExchange) {
     jw.FormShow();
     KeyWait = 0.5;
     MaximizeOnSend = 2;
-    strip.settingsAnswer = TSettingsExchange{2, 3000, 250, 1};
+    strip.settingsAnswer = TSettingsValues{2, 3000, 0.25, 1};
     const int arranges = strip.arranges;
     jw.Button2Click();
-    EXPECT_EQ(strip.settingsIn.KeyWaitMs, 500);
+    EXPECT_DOUBLE_EQ(strip.settingsIn.KeyWait, 0.5);
     EXPECT_EQ(strip.settingsIn.MaximizeOnSend, 2);
     EXPECT_EQ(jw.TagDirection, 2);
     EXPECT_EQ(jw.SearchInterval, 3000);
@@ -1046,7 +1046,7 @@ TEST_F(JwcadStripTest, SettingsExchange) {
     KeyWait = 1e300;  // only a hand-edited file gives this
     strip.settingsAnswer.reset();
     jw.Button2Click();
-    EXPECT_EQ(strip.settingsIn.KeyWaitMs, 2147483647);
+    EXPECT_DOUBLE_EQ(strip.settingsIn.KeyWait, 1e300);
     EXPECT_DOUBLE_EQ(KeyWait, 1e300);
 }
 
