@@ -106,7 +106,7 @@ void SaveOver(const std::string& input, bool asBackup) {
 
     // The caller's flow: seed, look the drawing up, take a new tag in, save.
     ClearTags();
-    SeedTags(TJwwHandleField{0x100, "seed.jww"});
+    SeedTags(0x100, "seed.jww");
     if (!LoadTagBlock(kTag, UpperSjis(firstLine))) {
         SetBaseJumpIfEmpty(firstLine);
     }

@@ -212,7 +212,7 @@ void JwcadStrip::TakeUpBaseDrawing() {
         return;
     }
     const TJwwHandleField w = JwwHandles[0];
-    SeedTags(w);
+    SeedTags(w.Handle, w.FileName);
     const std::string folder = GetJwcadFolder();
     const std::string key = UpperSjis(folder + w.FileName);
     auto& p = platform::Current();

@@ -23,8 +23,8 @@ void ClearTags() {
     TagCount = 0;
 }
 
-void SeedTags(const TJwwHandleField& w) {
-    TagLists.assign(1, TTagLists{OneLine(w.FileName), std::string(), w.Handle});
+void SeedTags(platform::WindowHandle window, const std::string& fileName) {
+    TagLists.assign(1, TTagLists{OneLine(fileName), std::string(), window});
     TagCount = 1;
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "keys/JwwHandleField.h"
 #include "platform/Platform.h"
 
 struct TTagLists {
@@ -34,7 +33,9 @@ struct TJumpParts {
 };
 
 void ClearTags();
-void SeedTags(const TJwwHandleField& w);
+// Entry 0 for the drawing of a found window: its file name as the title shows it, and the
+// window. The tag list knows nothing of how windows are found.
+void SeedTags(platform::WindowHandle window, const std::string& fileName);
 void AppendTag(const std::string& name, const std::string& jump);
 void SetBaseJumpIfEmpty(const std::string& path);
 // Takes the editor's tag rows (grid rows 2 and below, in order) into the list; entry 0 stays.

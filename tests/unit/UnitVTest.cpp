@@ -6,7 +6,7 @@ namespace {
 
 TEST(UnitV, SeedAppendAndBaseJump) {
     ClearTags();
-    SeedTags(TJwwHandleField{0x100, "plan.jww"});
+    SeedTags(0x100, "plan.jww");
     EXPECT_FALSE(HasTags());
     AppendTag("Back\r\n", "C:\\back.jww\x1A/p");  // line breaks would split the tag file
     SetBaseJumpIfEmpty("C:\\plan.jww");

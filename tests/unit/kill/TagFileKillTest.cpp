@@ -84,7 +84,7 @@ void ExpectEveryDrawing(const std::string& bytes, const std::string& where) {
 // One start of the program on drawing i: take its list up, add a tag, save.
 bool AddTagAndSave(const std::string& tag, const std::string& tbk, int i) {
     ClearTags();
-    SeedTags(TJwwHandleField{0x100, Name(i)});
+    SeedTags(0x100, Name(i));
     if (!LoadTagBlock(tag, tbk, Key(i))) {
         return false;
     }
