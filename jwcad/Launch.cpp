@@ -9,8 +9,8 @@ constexpr char kFallbackPrefix[] = "C:\\JWW\\JW_WIN.EXE ";
 // Jw_cad on a slow machine can take many seconds to come up; past this we stop blocking the
 // strip and look for its window all the same.
 constexpr std::uint32_t kIdleTimeoutMs = 30000;
-// Input-idle is reached a moment before the window is listed on some systems (Wine): look a
-// little longer before calling the launch windowless.
+// A program can reach input idle a moment before its window is listed (the platform's "wait
+// until activation settles"): look a little longer before calling the launch windowless.
 constexpr std::uint32_t kWindowPollMs = 2000;
 constexpr std::uint32_t kPollStepMs = 50;
 

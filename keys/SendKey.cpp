@@ -22,7 +22,8 @@ using platform::ProcessId;
 using platform::WindowHandle;
 
 // An activation lands a few milliseconds after the request; asking again every 10 ms until
-// the target really is in front settles it.
+// the target really is in front settles it ("wait until activation settles": the platform's
+// policy for bringing a window to the front, platform/win32/Win32Platform.h).
 constexpr std::uint32_t kActivationRetryMs = 10;
 
 bool IsModifier(char c) {

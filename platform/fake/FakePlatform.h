@@ -23,7 +23,8 @@ class FakePlatform : public Platform {
         WindowPlacement placement;
         bool iconic = false;
         bool maximized = false;
-        // When false, SetWindowPlacement fails for this window, as Wine does across processes.
+        // When false, SetWindowPlacement fails for this window, as a desktop may refuse it for
+        // another process's window.
         bool acceptsPlacement = true;
         // When true, SetForegroundWindow never brings this window to the front.
         bool refusesFront = false;

@@ -137,8 +137,8 @@ bool Win32Platform::SetForegroundWindow(WindowHandle w) {
 }
 
 WindowHandle Win32Platform::GetForegroundWindow() {
-    // Between two activations Wine (without a window manager) puts its desktop window in
-    // front for a moment: that is no window of any program, so report none.
+    // Between two activations the desktop window can be in front for a moment (see "wait until
+    // activation settles" in Win32Platform.h): that is no window of any program, so none.
     HWND foreground = ::GetForegroundWindow();
     if (foreground == ::GetDesktopWindow()) {
         return 0;

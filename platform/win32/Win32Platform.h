@@ -6,6 +6,16 @@
 
 namespace platform {
 
+// Wait until activation settles: the policy for everything that brings a window to the front.
+// The desktop grants a foreground switch asynchronously. SetForegroundWindow returns before the
+// switch has happened, and its result says little either way; the window comes to the front a
+// few milliseconds later, or later still when a window manager hands the focus over in its own
+// time, and focus events still queued for the window that had the front can take it back just
+// after. Between two activations the desktop window itself is in front for a moment. A program
+// that has just reached input idle may list its main window a moment after that. So this
+// platform reports the desktop window as no foreground at all, and whoever activates or waits
+// for a window asks again and polls, bounded, until the window is in front and has stayed there
+// (the key runner's FrontRequest, the launch's window poll), never a fixed sleep.
 class Win32Platform : public Platform {
   public:
     void EnumWindows(const std::function<bool(WindowHandle)>& visit) override;
