@@ -37,9 +37,9 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-// When a box closes, its owner is activated again a moment later on some systems (Wine).
-// A command that activates Jw_cad right after the box would lose that race and see its keys
-// stopped, so wait (bounded) until the owner really is in front again.
+// When a box closes, its owner may be activated again only a moment later: the switch of the
+// foreground is asynchronous. A command that activates Jw_cad right after the box would lose
+// that race and see its keys stopped, so wait (bounded) until the owner really is in front.
 void SettleActivation(HWND owner) {
     if (owner == nullptr) {
         return;

@@ -1,6 +1,7 @@
 // What the four windows share: the application title, the one font, the icon, the class
-// registration and the window procedure, the modal loop, the dialogs' keyboard interface, and
-// the message boxes with the program's own button texts.
+// registration, the window base with one handler per message, owned subclasses, the dialog
+// base over the dialog manager with its modal loop, and the message boxes with the program's
+// own button texts.
 #pragma once
 
 #include <cstddef>

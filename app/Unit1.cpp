@@ -284,16 +284,30 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     // the strip is such a row of narrow fixed-width tabs, scrolled to its end from time to
     // time, and shows nothing; then style, size and selection come back, and the tabs are
     // measured and laid out once.
-    // Under Wine every message through a subclass costs a round trip to the server (for the
-    // window property that holds the subclass); the buttons' clicks that TabProc forwards
-    // cannot arrive in the middle of this, so the tab control goes without it meanwhile.
+    // Where the subclass is kept in a window property, every message through it costs a look-up
+    // in the window system; the buttons' clicks that TabProc forwards cannot arrive in the
+    // middle of this, so the tab control goes without it meanwhile.
     tabSubclass_.Detach();
     const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
     DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
     constexpr LONG_PTR kOneScrollingRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
     SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneScrollingRow) | TCS_FIXEDWIDTH);
     SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(kBatchTabWidth, tabHeight_));
+    ReplaceTabs(captionsSjis);
 
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+    if ((style & WS_VISIBLE) != 0) {
+        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
+    }
+    tabSubclass_.Attach(TabControl1, TabProc, reinterpret_cast<DWORD_PTR>(this));
+    RedrawWindow(TabControl1, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    tabCaptions_ = captionsSjis;
+}
+
+// The tabs replaced in the scrolling row of narrow fixed-width tabs that SetTabs prepared.
+void TForm1::ReplaceTabs(const std::vector<std::string>& captionsSjis) {
     // From the end, with the last tab selected: every tab left is left of the view.
     auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
     if (count > 0) {
@@ -312,16 +326,6 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     if (!captionsSjis.empty()) {
         SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
     }
-
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
-    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
-    if ((style & WS_VISIBLE) != 0) {
-        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
-    }
-    tabSubclass_.Attach(TabControl1, TabProc, reinterpret_cast<DWORD_PTR>(this));
-    RedrawWindow(TabControl1, nullptr, nullptr,
-                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    tabCaptions_ = captionsSjis;
 }
 
 void TForm1::SetTabStyle(LONG_PTR positionStyle) {
@@ -385,10 +389,10 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
 }
 
 void TForm1::KeepOnTop() {
-    // Without a window manager, Wine stacks a window that another program raised above the
-    // always-on-top strip. It raises the strip again only when no visible window of its own
-    // stands above it (a tool tip still showing does), and only when the z-order really
-    // changes: so close the tip, then step out of the top-most band and back in.
+    // Where no window manager keeps the top-most band, a window that another program raised is
+    // stacked above the always-on-top strip. The strip is raised again only when no visible
+    // window of its own stands above it (a tool tip still showing does), and only when the
+    // z-order really changes: so close the tip, then step out of the top-most band and back in.
     // Its owned windows stay where they are: moved along, a dialog that is top-most itself
     // would carry the band's change over to the strip.
     SendMessageW(tooltip_, TTM_POP, 0, 0);
