@@ -226,7 +226,6 @@ bool Subclass::Attach(HWND window, SUBCLASSPROC proc, DWORD_PTR data) {
     }
     window_ = window;
     proc_ = proc;
-    data_ = data;
     return true;
 }
 
@@ -319,6 +318,16 @@ HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWOR
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
     return control;
+}
+
+HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                const geometry::Box& place, int id, DWORD exStyle) {
+    return AddControl(parent, className, text, style, place.left, place.top, place.width,
+                      place.height, id, exStyle);
+}
+
+HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place) {
+    return AddLabel(parent, text, place.left, place.top, place.width, place.height);
 }
 
 HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height) {
@@ -485,10 +494,6 @@ void ModalDialog::RunModalOver(HWND owner) {
     HWND focus = FormShow();
     done_ = false;
     RunModal(hwnd_, owner, done_, focus);
-}
-
-void ModalDialog::FocusControl(HWND control) {
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 void ModalDialog::OnPaint() {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/logic/Geometry.h"
 #include "platform/win32/WinInclude.h"
 
 #include <commctrl.h>
@@ -87,6 +88,8 @@ class Window {
     // destructor.
     void DestroyOwned();
 
+    int slot_ = GWLP_USERDATA;  // where the window keeps the object
+
   private:
     struct Message {
         UINT msg;
@@ -94,9 +97,6 @@ class Window {
         LPARAM lParam;
     };
     Message current_{};  // the message being handled, for Default
-
-  protected:
-    int slot_ = GWLP_USERDATA;  // where the window keeps the object
 };
 
 // id -> handler tables: a control's id and the member function its clicks run.
@@ -135,7 +135,6 @@ class Subclass {
   private:
     HWND window_ = nullptr;
     SUBCLASSPROC proc_ = nullptr;
-    DWORD_PTR data_ = 0;
 };
 
 // Shows dialog modally over owner, as DialogBox would: the owner is disabled, the focus goes to
@@ -162,10 +161,14 @@ void SetTextSjis(HWND control, const std::string& sjis);
 // A control at a place in pixels, in the shared font.
 HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int left,
                 int top, int width, int height, int id = 0, DWORD exStyle = 0);
+// The same at a place of the designed geometry.
+HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                const geometry::Box& place, int id = 0, DWORD exStyle = 0);
 
 // A one-line label that grows to its text, so a substitute font with wider glyphs neither wraps
 // nor clips it.
 HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height);
+HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place);
 
 // An input error in a dialog: the message beep 0xFFFF, the plain message, and the keyboard focus
 // back on the field.
@@ -219,8 +222,6 @@ class ModalDialog : public Window {
 
     // Makes owner the dialog's owner, FormShow, then the modal loop until done_.
     void RunModalOver(HWND owner);
-    // The dialog manager's focus move: to control, with an edit control's text selected.
-    void FocusControl(HWND control);
 
     bool done_ = false;
 

@@ -22,16 +22,6 @@ constexpr int kEditLimit = 6;
 
 constexpr const wchar_t* kDirections[kDirectionItems] = {L"上", L"下", L"左", L"右"};
 
-HWND Add(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-         const geometry::Box& b, int id = 0, DWORD exStyle = 0) {
-    return ui::AddControl(parent, className, text, style, b.left, b.top, b.width, b.height, id,
-                          exStyle);
-}
-
-HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& b) {
-    return ui::AddLabel(parent, text, b.left, b.top, b.width, b.height);
-}
-
 }  // namespace
 
 // ---- Creation ------------------------------------------------------------------------------
@@ -44,25 +34,29 @@ bool TForm2::Create() {
 // The controls of Panel1 sit on the dialog itself (the panel is at 0, 0), so the dialog manager
 // reaches them and their notifications come here. Creation order is tab order.
 bool TForm2::OnCreate() {
-    RadioGroup1 = Add(hwnd_, L"BUTTON", L"タグの向き(&T)", BS_GROUPBOX, g::kDirectionGroup);
+    RadioGroup1 =
+        ui::AddControl(hwnd_, L"BUTTON", L"タグの向き(&T)", BS_GROUPBOX, g::kDirectionGroup);
     for (int i = 0; i < kDirectionItems; ++i) {
         const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        radios_[static_cast<std::size_t>(i)] = Add(hwnd_, L"BUTTON", kDirections[i], style,
-                                                   g::Radio(i, kDirectionItems), kFirstRadioId + i);
+        radios_[static_cast<std::size_t>(i)] =
+            ui::AddControl(hwnd_, L"BUTTON", kDirections[i], style, g::Radio(i, kDirectionItems),
+                           kFirstRadioId + i);
     }
     constexpr DWORD kField = WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL;
-    AddLabel(hwnd_, L"アプリケーション検索割込時間", g::kIntervalLabel);
-    Edit1 = Add(hwnd_, L"EDIT", L"", kField, g::kIntervalEdit, kEdit1Id, WS_EX_CLIENTEDGE);
-    AddLabel(hwnd_, L"秒", g::kIntervalUnit);
-    AddLabel(hwnd_, L"コマンドキー送信ウエイト時間", g::kKeyWaitLabel);
-    Edit2 = Add(hwnd_, L"EDIT", L"", kField, g::kKeyWaitEdit, kEdit2Id, WS_EX_CLIENTEDGE);
-    AddLabel(hwnd_, L"秒", g::kKeyWaitUnit);
-    CheckBox1 = Add(hwnd_, L"BUTTON", L"キー送信時、最大化表示する",
-                    WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, g::kMaximize, kCheckBox1Id);
-    Button1 =
-        Add(hwnd_, L"BUTTON", L"ＯＫ(&Y)", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
-    Button2 = Add(hwnd_, L"BUTTON", L"キャンセル(&N)", WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON,
-                  g::kCancel, IDCANCEL);
+    ui::AddLabel(hwnd_, L"アプリケーション検索割込時間", g::kIntervalLabel);
+    Edit1 =
+        ui::AddControl(hwnd_, L"EDIT", L"", kField, g::kIntervalEdit, kEdit1Id, WS_EX_CLIENTEDGE);
+    ui::AddLabel(hwnd_, L"秒", g::kIntervalUnit);
+    ui::AddLabel(hwnd_, L"コマンドキー送信ウエイト時間", g::kKeyWaitLabel);
+    Edit2 =
+        ui::AddControl(hwnd_, L"EDIT", L"", kField, g::kKeyWaitEdit, kEdit2Id, WS_EX_CLIENTEDGE);
+    ui::AddLabel(hwnd_, L"秒", g::kKeyWaitUnit);
+    CheckBox1 = ui::AddControl(hwnd_, L"BUTTON", L"キー送信時、最大化表示する",
+                               WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, g::kMaximize, kCheckBox1Id);
+    Button1 = ui::AddControl(hwnd_, L"BUTTON", L"ＯＫ(&Y)",
+                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
+    Button2 = ui::AddControl(hwnd_, L"BUTTON", L"キャンセル(&N)",
+                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, g::kCancel, IDCANCEL);
 
     for (HWND edit : {Edit1, Edit2}) {
         SendMessageW(edit, EM_LIMITTEXT, kEditLimit, 0);

@@ -18,12 +18,6 @@ constexpr int kEdit1Id = 301;
 // Tag names are at most 80 bytes of Shift-JIS wherever they are cut, so the field counts bytes.
 constexpr int kNameLimit = 80;
 
-HWND Add(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-         const geometry::Box& b, int id = 0, DWORD exStyle = 0) {
-    return ui::AddControl(parent, className, text, style, b.left, b.top, b.width, b.height, id,
-                          exStyle);
-}
-
 }  // namespace
 
 // ---- Creation ------------------------------------------------------------------------------
@@ -37,16 +31,14 @@ bool TForm3::Create() {
 // Panel1's controls sit on the dialog itself (the panel is at 0, 0); creation order is tab
 // order.
 bool TForm3::OnCreate() {
-    const geometry::Box& prompt = g::kPrompt;
-    ui::AddLabel(hwnd_, L"タグ名を入力して下さい。", prompt.left, prompt.top, prompt.width,
-                 prompt.height);
-    Edit1 = Add(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, g::kName, kEdit1Id,
-                WS_EX_CLIENTEDGE);
+    ui::AddLabel(hwnd_, L"タグ名を入力して下さい。", g::kPrompt);
+    Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, g::kName,
+                           kEdit1Id, WS_EX_CLIENTEDGE);
     SendMessageW(Edit1, EM_LIMITTEXT, kNameLimit, 0);
-    Button1 =
-        Add(hwnd_, L"BUTTON", L"ＯＫ(&Y)", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
-    Button2 = Add(hwnd_, L"BUTTON", L"キャンセル(&N)", WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON,
-                  g::kCancel, IDCANCEL);
+    Button1 = ui::AddControl(hwnd_, L"BUTTON", L"ＯＫ(&Y)",
+                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
+    Button2 = ui::AddControl(hwnd_, L"BUTTON", L"キャンセル(&N)",
+                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, g::kCancel, IDCANCEL);
     return true;
 }
 
