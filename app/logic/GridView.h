@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "app/logic/Geometry.h"
 #include "app/logic/GridModel.h"
 #include "platform/Platform.h"
 
@@ -84,7 +85,8 @@ class TGridView {
 
   private:
     const TGridModel& model_;
-    std::array<int, TGridModel::ColCount> colWidths_{81, 296};
+    std::array<int, TGridModel::ColCount> colWidths_{geometry::taglist::kCol0Width,
+                                                     geometry::taglist::kCol1Width};
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     int topRow_ = TGridModel::FixedRows;
