@@ -1,24 +1,24 @@
-// SG1, the tag list editor's string grid: a thin window over TGridModel. Two columns, the
-// model's fixed rows drawn as headers, grid lines everywhere, column widths sized by dragging
-// the lines between the header cells, one selected cell moved by keys and mouse, and in-place
-// editing of a cell in an edit control (F2, typing or a double click starts it; Enter or leaving
-// the cell keeps the text; Escape drops it).
+// SG1, the tag list editor's string grid: a thin window over TGridModel, laid out by TGridView.
+// Two columns, the model's fixed rows drawn as headers, grid lines everywhere, column widths
+// sized by dragging the lines between the header cells, one selected cell moved by keys and
+// mouse, and in-place editing of a cell in an edit control (F2, typing or a double click starts
+// it; Enter or leaving the cell keeps the text; Escape drops it).
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "app/Ui.h"
 #include "app/logic/GridModel.h"
+#include "app/logic/GridView.h"
 
 class TStringGrid : public ui::Window {
   public:
-    explicit TStringGrid(TGridModel& model) : model_(model) {}
+    explicit TStringGrid(TGridModel& model) : model_(model), view_(model) {}
 
     // Handle comes from ui::Window.
     HWND Create(HWND parent, int id, int left, int top, int width, int height);
 
-    int ColWidth(int col) const;
+    int ColWidth(int col) const { return view_.ColWidth(col); }
     void SetColWidth(int col, int width);
 
     // The model was changed from outside (filled, rows moved): scroll the cursor into view and
@@ -28,53 +28,54 @@ class TStringGrid : public ui::Window {
     void EndEdit(bool keep);
 
   private:
+    bool OnCreate() override;
+    void OnSize(int width, int height) override;
+    void OnPaint() override;
+    // The grid's other messages, one handler each, found in a table.
+    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnChar(WPARAM wParam, LPARAM lParam);
+    LRESULT OnImeStartComposition(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDoubleClick(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
+    LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+
+    // The cell editor's messages that the grid takes over; false: the edit's own handling.
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR data);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    void OnPaint();
+    // Painting (GridPaint.cpp).
+    void Paint(HDC dc, const RECT& client);
     void PaintCell(HDC dc, int col, int row, const RECT& r);
     void PaintLines(HDC dc, const RECT& client);
-    void OnKeyDown(WPARAM key);
-    void OnChar(wchar_t c);
-    void OnLButtonDown(int x, int y);
-    void OnMouseMove(int x, int y);
-    void OnScroll(int bar, int request);
-    void OnWheel(int delta);
 
-    // Geometry: every cell is followed by a grid line of one pixel, to its right and below it.
-    int ClientWidth() const;
-    int ClientHeight() const;
-    int TotalWidth() const;
-    int ColLeft(int col) const;  // in client coordinates, scrolling included
-    int RowTop(int row) const;   // in client coordinates; fixed rows never scroll
-    int VisibleRows() const;     // whole scrolling rows that fit below the fixed rows
-    RECT CellRect(int col, int row) const;
-    bool CellAt(int x, int y, int& col, int& row) const;
-    int SizingColAt(int x, int y) const;  // the column whose right line is under x, in the header
-
+    void Redraw();
+    void SyncClientSize();
     void MoveCursor(int col, int row);
-    void ScrollToCursor();
-    void ClampScroll();
     void UpdateScrollBars();
+    void EndDrag(bool release);
     void BeginEdit(const wchar_t* typed);
     void PlaceEdit();
     void FinishEdit(bool keep, bool refocus);
 
     TGridModel& model_;
+    TGridView view_;
     HWND edit_ = nullptr;
-    std::array<int, TGridModel::ColCount> colWidths_{81, 296};
-    int topRow_ = TGridModel::FixedRows;  // first scrolling row shown
-    int scrollX_ = 0;                     // pixels scrolled to the left
+    ui::Subclass editSubclass_;
     bool editing_ = false;
     bool ending_ = false;
     int editCol_ = 0;
     int editRow_ = 0;
-    int sizingCol_ = -1;  // column being sized by a drag, -1 when none
-    int sizingStartX_ = 0;
-    int sizingStartWidth_ = 0;
     bool selecting_ = false;  // the left button is down on the cells
-    int wheel_ = 0;           // wheel movement not yet turned into rows
     bool updatingBars_ = false;
 };

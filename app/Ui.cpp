@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/ScopedGdi.h"
 #include "app/logic/OnScreen.h"
 #include "platform/win32/Codepage.h"
 
@@ -36,9 +37,9 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-// When a box closes, its owner is activated again a moment later on some systems (Wine).
-// A command that activates Jw_cad right after the box would lose that race and see its keys
-// stopped, so wait (bounded) until the owner really is in front again.
+// When a box closes, its owner may be activated again only a moment later: the switch of the
+// foreground is asynchronous. A command that activates Jw_cad right after the box would lose
+// that race and see its keys stopped, so wait (bounded) until the owner really is in front.
 void SettleActivation(HWND owner) {
     if (owner == nullptr) {
         return;
@@ -114,46 +115,151 @@ bool RegisterControlClass(const wchar_t* name, WNDPROC proc, UINT style) {
     return Register(name, proc, nullptr, style, nullptr);
 }
 
+// ---- Window --------------------------------------------------------------------------------
+
+Window::~Window() {
+    DestroyOwned();
+}
+
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        // The creation parameter is the Window part of the object, as CreateHandle passes it:
+        // in a window with another base class first (the strip) not the object's own address.
+        auto* self = static_cast<Window*>(create->lpCreateParams);
+        if (self) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            self->hwnd_ = hwnd;
+        }
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->hwnd_) {
+    if (!self) {
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return self->OnMessage(msg, wParam, lParam);
+    const LRESULT result = self->Route(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        self->Detach();
+    }
+    return result;
 }
 
-void Window::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title,
+bool Window::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title,
                           DWORD style, int left, int top, int width, int height, HWND parent,
                           int id) {
-    // The creation parameter is the Window part of the object, as WindowProc reads it back: in
-    // a window with another base class first (the strip) that is not the object's own address.
-    hwnd_ = CreateWindowExW(exStyle, className, title, style, left, top, width, height, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), this);
+    slot_ = GWLP_USERDATA;
+    HWND created =
+        CreateWindowExW(exStyle, className, title, style, left, top, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), this);
+    return created != nullptr && created == hwnd_;
 }
 
-void RunModal(HWND window, HWND owner, const bool& done) {
+LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const Message outer = current_;
+    current_ = {msg, wParam, lParam};
+    const LRESULT result = OnMessage(msg, wParam, lParam);
+    current_ = outer;
+    return result;
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
+        case WM_SIZE:
+            OnSize(LOWORD(lParam), HIWORD(lParam));
+            return Default();
+        case WM_TIMER:
+            OnTimer(wParam);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return Default();
+        default:
+            return OnOtherMessage(msg, wParam, lParam);
+    }
+}
+
+LRESULT Window::Default() {
+    return DefaultFor(current_.msg, current_.wParam, current_.lParam);
+}
+
+LRESULT Window::DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void Window::Detach() {
+    if (hwnd_ && reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd_, slot_)) == this) {
+        SetWindowLongPtrW(hwnd_, slot_, 0);
+    }
+    hwnd_ = nullptr;
+}
+
+void Window::DestroyOwned() {
+    HWND window = hwnd_;
+    if (window == nullptr) {
+        return;
+    }
+    Detach();
+    DestroyWindow(window);
+}
+
+// ---- Subclass ------------------------------------------------------------------------------
+
+bool Subclass::Attach(HWND window, SUBCLASSPROC proc, DWORD_PTR data) {
+    Detach();
+    if (!SetWindowSubclass(window, proc, 0, data)) {
+        return false;
+    }
+    window_ = window;
+    proc_ = proc;
+    return true;
+}
+
+void Subclass::Detach() {
+    if (window_) {
+        RemoveWindowSubclass(window_, proc_, 0);
+        window_ = nullptr;
+    }
+}
+
+// ---- Modal dialogs -------------------------------------------------------------------------
+
+void RunModal(HWND dialog, HWND owner, const bool& done, HWND focus) {
     if (owner) {
         EnableWindow(owner, FALSE);
     }
-    ShowWindow(window, SW_SHOW);
+    ShowWindow(dialog, SW_SHOW);
     // Jw_cad may have been raised a moment ago by a command; the dialog must not open under it.
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
-    SetForegroundWindow(window);
+    SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
+    SetForegroundWindow(dialog);
+    if (focus) {
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    }
     MSG msg;
     bool quit = false;
     int quitCode = 0;
-    while (!done && IsWindowVisible(window)) {
+    while (!done && IsWindowVisible(dialog)) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             quit = true;
             quitCode = static_cast<int>(msg.wParam);
             break;
         }
-        if (!IsDialogMessageW(window, &msg)) {
+        if (!IsDialogMessageW(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -163,10 +269,10 @@ void RunModal(HWND window, HWND owner, const bool& done) {
         EnableWindow(owner, TRUE);
         SetActiveWindow(owner);
     }
-    ShowWindow(window, SW_HIDE);
+    ShowWindow(dialog, SW_HIDE);
     // Owned while shown only: an owner and its owned windows share the top-most band, so a
     // hidden dialog still owned by the strip could take the strip out of it with itself.
-    SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
+    SetWindowLongPtrW(dialog, GWLP_HWNDPARENT, 0);
     if (quit) {
         PostQuitMessage(quitCode);
     }
@@ -214,13 +320,23 @@ HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWOR
     return control;
 }
 
+HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                const geometry::Box& place, int id, DWORD exStyle) {
+    return AddControl(parent, className, text, style, place.left, place.top, place.width,
+                      place.height, id, exStyle);
+}
+
+HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place) {
+    return AddLabel(parent, text, place.left, place.top, place.width, place.height);
+}
+
 HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height) {
-    HDC dc = GetDC(parent);
-    HGDIOBJ old = SelectObject(dc, Font());
     SIZE extent{};
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(parent, dc);
+    {
+        ScopedGetDC dc(parent);
+        ScopedSelectObject font(dc, Font());
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+    }
     return AddControl(parent, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, left, top,
                       std::max<int>(width, extent.cx), std::max<int>(height, extent.cy));
 }
@@ -228,43 +344,14 @@ HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, in
 void InputError(HWND dialog, HWND field, const wchar_t* text) {
     MessageBeep(0xFFFF);
     PlainMessage(dialog, text);
-    SetFocus(field);
     // As when tabbing into the field: its text selected, ready to be typed over.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
     SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
 void PaintRaisedPanel(HDC dc, const RECT& panel) {
     RECT r = panel;
     DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-}
-
-int EnterButtonId(HWND dialog, int fallback) {
-    HWND focus = GetFocus();
-    if (focus && GetParent(focus) == dialog &&
-        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) !=
-            0) {
-        return GetDlgCtrlID(focus);
-    }
-    return fallback;
-}
-
-void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                               : GetNextDlgTabItem(dialog, GetFocus(), wParam != 0);
-    if (next) {
-        SetFocus(next);
-    }
-}
-
-void KeepFocusOnActivate(HWND dialog, WPARAM wParam, HWND& focus) {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND now = GetFocus();
-        if (now && IsChild(dialog, now)) {
-            focus = now;
-        }
-    } else if (!HIWORD(wParam) && focus && IsWindowVisible(focus)) {
-        SetFocus(focus);
-    }
 }
 
 RECT RestoredRect(HWND window) {
@@ -310,49 +397,113 @@ void ModalDialog::GetPosition(int& left, int& top) const {
     top = r.top;
 }
 
+namespace {
+
+// A dialog template without items: the dialog manager's own class, no menu, no title (set
+// afterwards), no font (every control is given the program's font). Place and size come in
+// pixels once the dialog exists.
+struct alignas(4) EmptyDialogTemplate {
+    DLGTEMPLATE head;
+    WORD menu = 0;
+    WORD windowClass = 0;
+    WORD title = 0;
+};
+
+}  // namespace
+
+ModalDialog::~ModalDialog() {
+    DestroyOwned();
+}
+
+bool ModalDialog::CreateDialogBox(const wchar_t* title, DWORD style, DWORD exStyle,
+                                  const DialogPlace& place) {
+    EmptyDialogTemplate tmpl{};
+    tmpl.head.style = style & ~static_cast<DWORD>(WS_VISIBLE);
+    tmpl.head.dwExtendedStyle = exStyle;
+    place_ = place;
+    created_ = false;
+    HWND dialog = CreateDialogIndirectParamW(Instance(), &tmpl.head, nullptr, DialogProc,
+                                             reinterpret_cast<LPARAM>(this));
+    if (dialog == nullptr || !created_) {
+        DestroyOwned();
+        return false;
+    }
+    SetWindowTextW(dialog, title);
+    return true;
+}
+
+void ModalDialog::Bind(HWND hwnd) {
+    // Sized in pixels before the object hears of the window, so OnCreate makes the controls
+    // in the final client area and no WM_SIZE comes before them.
+    RECT outer{0, 0, place_.width, place_.height};
+    if (place_.clientSize) {
+        AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    }
+    SetWindowPos(hwnd, nullptr, place_.left, place_.top, outer.right - outer.left,
+                 outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon()));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon()));
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
+    slot_ = DWLP_USER;
+    hwnd_ = hwnd;
+}
+
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<ModalDialog*>(lParam);
+        self->Bind(hwnd);
+        self->created_ = self->OnCreate();
+        if (self->defaultButton_ != 0) {
+            SendMessageW(hwnd, DM_SETDEFID, static_cast<WPARAM>(self->defaultButton_), 0);
+        }
+        // FALSE: no focus now; a focus set in a hidden dialog would activate it.
+        return FALSE;
+    }
+    auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr) {
+        return FALSE;
+    }
+    const bool outer = self->unhandled_;
+    self->unhandled_ = false;
+    const LRESULT result = self->Route(msg, wParam, lParam);
+    const bool unhandled = self->unhandled_;
+    self->unhandled_ = outer;
+    if (msg == WM_NCDESTROY) {
+        self->Detach();
+        return FALSE;
+    }
+    if (unhandled) {
+        return FALSE;
+    }
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+LRESULT ModalDialog::DefaultFor(UINT, WPARAM, LPARAM) {
+    unhandled_ = true;
+    return 0;
+}
+
 void ModalDialog::RunModalOver(HWND owner) {
     // A monitor may have gone since the place was set: a modal dialog out of sight would leave
     // the strip disabled with nothing to answer.
     const RECT now = RestoredRect(hwnd_);
     PlaceReachable(hwnd_, now.left, now.top, now.right - now.left, now.bottom - now.top);
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    FormShow();
+    HWND focus = FormShow();
     done_ = false;
-    RunModal(hwnd_, owner, done_);
+    RunModal(hwnd_, owner, done_, focus);
 }
 
-LRESULT ModalDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case DM_GETDEFID: {
-            const int id = EnterButtonId(hwnd_, enterButton_);
-            return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
-        }
-        case WM_NEXTDLGCTL:
-            NextDialogControl(hwnd_, wParam, lParam);
-            return 0;
-        case WM_ACTIVATE:
-            KeepFocusOnActivate(hwnd_, wParam, focus_);
-            return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            PaintRaisedPanel(dc, PanelRect());
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        case WM_CLOSE:
-            // FormClose does nothing: the close box acts as Cancel.
-            done_ = true;
-            return 0;
-    }
-    return OnOtherMessage(msg, wParam, lParam);
+void ModalDialog::OnPaint() {
+    ScopedPaint dc(hwnd_);
+    PaintRaisedPanel(dc, PanelRect());
 }
 
-LRESULT ModalDialog::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+void ModalDialog::OnClose() {
+    // FormClose does nothing: the close box acts as Cancel.
+    done_ = true;
 }
 
 }  // namespace ui

@@ -1,11 +1,16 @@
 // What the four windows share: the application title, the one font, the icon, the class
-// registration and the window procedure, the modal loop, the dialogs' keyboard interface, and
-// the message boxes with the program's own button texts.
+// registration, the window base with one handler per message, owned subclasses, the dialog
+// base over the dialog manager with its modal loop, and the message boxes with the program's
+// own button texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
+#include "app/logic/Geometry.h"
 #include "platform/win32/WinInclude.h"
+
+#include <commctrl.h>
 
 namespace ui {
 
@@ -24,34 +29,119 @@ bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, HBRUSH background);
 // control paints all of itself), the class styles given.
 bool RegisterControlClass(const wchar_t* name, WNDPROC proc, UINT style);
 
-// The object behind a window of one of our classes. The class's procedure is WindowProc: it
-// finds the object through the window and hands it every message once CreateHandle has
-// returned. The messages of the creation itself get the default handling: the object's
-// controls do not exist yet then.
+// The object behind a window of one of our classes, and the owner of that window: the window
+// is destroyed with the object. The class's procedure is WindowProc: it binds the object at
+// WM_NCCREATE, so every message of the creation reaches it too, and detaches it at
+// WM_NCDESTROY. OnMessage hands each message to its named handler below; a handler not
+// overridden gives the message its default handling (Default).
 class Window {
   public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    virtual ~Window() = default;
+    virtual ~Window();
 
     HWND Handle() const { return hwnd_; }
 
   protected:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 
-    // CreateWindowExW with this object behind the window; hwnd_ is the window when it returns.
-    void CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
+    // CreateWindowExW with this object behind the window. OnCreate runs inside it, with hwnd_
+    // already the window; false when the window could not be created (or OnCreate refused).
+    bool CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
                       int left, int top, int width, int height, HWND parent = nullptr, int id = 0);
 
+    // Routes a message to its handler. Overriding it is for the rare message without one.
+    virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The default handling of the message being handled.
+    LRESULT Default();
+
+    // WM_CREATE, and WM_INITDIALOG for a dialog: the place to create the children. false
+    // fails the creation.
+    virtual bool OnCreate() { return true; }
+    virtual void OnSize(int /*width*/, int /*height*/) {}
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    // WM_COMMAND: a control's id, its notification code and its window (nullptr for a menu or
+    // an accelerator).
+    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+    virtual void OnPaint() { Default(); }
+    virtual void OnActivate(WPARAM /*state*/) { Default(); }
+    virtual void OnClose() { Default(); }
+    virtual void OnDestroy() {}
+    // Any other message.
+    virtual LRESULT OnOtherMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+        return Default();
+    }
+
     HWND hwnd_ = nullptr;
+
+    // ---- For the dialog base ----
+
+    // The default handling: DefWindowProcW for a window; for a dialog, "not handled", so that
+    // the dialog manager handles it.
+    virtual LRESULT DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The window forgets the object, and the object the window.
+    void Detach();
+    // Detach, then DestroyWindow: no message of the destruction reaches an object in its
+    // destructor.
+    void DestroyOwned();
+
+    int slot_ = GWLP_USERDATA;  // where the window keeps the object
+
+  private:
+    struct Message {
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    Message current_{};  // the message being handled, for Default
 };
 
-// Shows window modally over owner, as DialogBox would: the owner is disabled, the window's
-// keyboard interface (Tab, Enter, Escape) works, and the call returns once done is true or the
-// window was hidden. The owner is enabled and activated again before the window hides.
-void RunModal(HWND window, HWND owner, const bool& done);
+// id -> handler tables: a control's id and the member function its clicks run.
+template <typename Owner>
+struct CommandEntry {
+    int id;
+    void (Owner::*handler)();
+};
+
+// Runs the handler of id in table; false when id has none.
+template <typename Owner, std::size_t N>
+bool RunCommand(Owner& owner, const CommandEntry<Owner> (&table)[N], int id) {
+    for (const CommandEntry<Owner>& entry : table) {
+        if (entry.id == id) {
+            (owner.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+// A window subclass owned by an object: installed by Attach, removed by Detach, at the latest
+// when the owner goes (and by the subclass procedure itself at WM_NCDESTROY, see Detach).
+class Subclass {
+  public:
+    Subclass() = default;
+    Subclass(const Subclass&) = delete;
+    Subclass& operator=(const Subclass&) = delete;
+    ~Subclass() { Detach(); }
+
+    bool Attach(HWND window, SUBCLASSPROC proc, DWORD_PTR data);
+    // Safe to call at any time, also from the subclass procedure at WM_NCDESTROY.
+    void Detach();
+    bool Attached() const { return window_ != nullptr; }
+
+  private:
+    HWND window_ = nullptr;
+    SUBCLASSPROC proc_ = nullptr;
+};
+
+// Shows dialog modally over owner, as DialogBox would: the owner is disabled, the focus goes to
+// focus, the dialog manager gives the keyboard interface (Tab, Enter, Escape), and the call
+// returns once done is true or the dialog was hidden. The owner is enabled and activated again
+// before the dialog hides.
+void RunModal(HWND dialog, HWND owner, const bool& done, HWND focus);
 
 // A plain message box: application title as caption, the text, one OK button.
 void PlainMessage(HWND owner, const wchar_t* text);
@@ -71,10 +161,14 @@ void SetTextSjis(HWND control, const std::string& sjis);
 // A control at a place in pixels, in the shared font.
 HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int left,
                 int top, int width, int height, int id = 0, DWORD exStyle = 0);
+// The same at a place of the designed geometry.
+HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                const geometry::Box& place, int id = 0, DWORD exStyle = 0);
 
 // A one-line label that grows to its text, so a substitute font with wider glyphs neither wraps
 // nor clips it.
 HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height);
+HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place);
 
 // An input error in a dialog: the message beep 0xFFFF, the plain message, and the keyboard focus
 // back on the field.
@@ -85,18 +179,6 @@ void InputError(HWND dialog, HWND field, const wchar_t* text);
 // (a dialog that clips its children leaves the inside of a group box unpainted).
 void PaintRaisedPanel(HDC dc, const RECT& panel);
 
-// The button that Enter presses: the push button that has the focus, else fallback (0: none).
-// The answer to DM_GETDEFID, which the keyboard interface of RunModal asks for.
-int EnterButtonId(HWND dialog, int fallback);
-
-// WM_NEXTDLGCTL for a window that is not a dialog box, so the keyboard interface of RunModal
-// can move the focus (arrow keys, access keys of group boxes).
-void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam);
-
-// WM_ACTIVATE for a dialog: remembers the focused control when the dialog is deactivated and
-// gives the focus back to it (or to the control the dialog chose on showing) when reactivated.
-void KeepFocusOnActivate(HWND dialog, WPARAM wParam, HWND& focus);
-
 // The window's rectangle as it is when neither minimised nor maximised.
 RECT RestoredRect(HWND window);
 
@@ -106,38 +188,55 @@ RECT ReachableRect(const RECT& r);
 // Moves and sizes a window onto its nearest monitor's work area without activating it.
 void PlaceReachable(HWND window, int left, int top, int width, int height);
 
-// A modal dialog of this program, run by RunModal over its owner. It answers the keyboard
-// interface (Enter, Tab, arrows, the focus kept across activations), paints its raised panel,
-// takes the close box for Cancel, and hands its controls' notifications to OnCommand.
+// Where a dialog stands when it is created, in pixels: its top-left corner and either its
+// client area's size (clientSize) or its outer size.
+struct DialogPlace {
+    int left, top, width, height;
+    bool clientSize;
+};
+
+// A modal dialog of this program: a real dialog box of the dialog manager, made from an
+// in-memory template without items; its controls are made in OnCreate (WM_INITDIALOG) at pixel
+// positions, after the dialog has its size in pixels. It lives hidden until RunModalOver shows
+// it; the close box acts as Cancel; it paints its raised panel under the controls.
 class ModalDialog : public Window {
   public:
+    ~ModalDialog() override;
+
     // Where the dialog stands: its top-left corner, as it is when not minimised.
     void SetPosition(int left, int top);
     void GetPosition(int& left, int& top) const;
 
   protected:
-    // enterButton: the button Enter presses while no push button has the focus (0: none).
-    explicit ModalDialog(int enterButton) : enterButton_(enterButton) {}
+    // defaultButton: the button Enter presses while no push button has the focus (0: none).
+    explicit ModalDialog(int defaultButton) : defaultButton_(defaultButton) {}
 
-    // Fills the controls from the caller's values and chooses focus_.
-    virtual void FormShow() = 0;
+    // Creates the hidden dialog; false when it could not be.
+    bool CreateDialogBox(const wchar_t* title, DWORD style, DWORD exStyle,
+                         const DialogPlace& place);
+
+    // Fills the controls from the caller's values; returns the control to take the focus.
+    virtual HWND FormShow() = 0;
     // The raised panel under the controls, in client coordinates.
     virtual RECT PanelRect() const = 0;
-    // WM_COMMAND: a control's id and notification code.
-    virtual void OnCommand(int id, int code) = 0;
-    // Any message the dialog does not handle itself; the default handling unless overridden.
-    virtual LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Makes owner the dialog's owner, FormShow, then the modal loop until done_.
     void RunModalOver(HWND owner);
 
-    HWND focus_ = nullptr;  // where the focus goes when the dialog is activated
     bool done_ = false;
 
-  private:
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) final;
+    void OnPaint() override;
+    void OnClose() override;
 
-    const int enterButton_;
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Bind(HWND hwnd);
+    LRESULT DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    const int defaultButton_;
+    DialogPlace place_{};
+    bool created_ = false;
+    bool unhandled_ = false;  // the message being handled goes on to the dialog manager
 };
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "app/Unit4.h"
+#include "app/logic/Geometry.h"
 #include "app/logic/Layout.h"
 #include "platform/win32/Codepage.h"
 
@@ -18,11 +19,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuillboxStrip";
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kFirstButtonId = 101;
-constexpr int kButtonSize = 22;
-constexpr int kDesignedLeft = 192;
-constexpr int kDesignedTop = 107;
-constexpr int kDesignedWidth = 256;
-constexpr int kDesignedHeight = 82;
 // While the tabs are replaced: narrow enough that even a few tabs make the row scroll, and
 // scrolled to its end after this many more tabs.
 constexpr int kBatchTabWidth = 16;
@@ -46,6 +42,17 @@ constexpr ButtonText kButtons[kButtonCount] = {
      L"ージが出るので注意"},
 };
 
+// Button k's click, by its id.
+constexpr ui::CommandEntry<JwcadStrip> kCommands[kButtonCount] = {
+    {kFirstButtonId + 0, &JwcadStrip::Button1Click},
+    {kFirstButtonId + 1, &JwcadStrip::Button2Click},
+    {kFirstButtonId + 2, &JwcadStrip::Button3Click},
+    {kFirstButtonId + 3, &JwcadStrip::Button4Click},
+    {kFirstButtonId + 4, &JwcadStrip::Button5Click},
+    {kFirstButtonId + 5, &JwcadStrip::Button6Click},
+    {kFirstButtonId + 6, &JwcadStrip::Button7Click},
+};
+
 RECT WindowRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
@@ -56,42 +63,55 @@ RECT WindowRect(HWND hwnd) {
 
 // ---- Creation ------------------------------------------------------------------------------
 
-void TForm1::Create() {
-    ui::RegisterWindowClass(kClassName, WindowProc,
-                            static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+bool TForm1::Create() {
+    if (!ui::RegisterWindowClass(kClassName, WindowProc,
+                                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
+        return false;
+    }
     // No frame at all: the window rectangle is the client area.
-    CreateHandle(WS_EX_TOPMOST, kClassName, ui::kAppTitle, WS_POPUP | WS_CLIPCHILDREN,
-                 kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight);
-    CreateControls();
+    const geometry::Box& place = geometry::kStrip;
+    return CreateHandle(WS_EX_TOPMOST, kClassName, ui::kAppTitle, WS_POPUP | WS_CLIPCHILDREN,
+                        place.left, place.top, place.width, place.height);
 }
 
-void TForm1::CreateControls() {
+bool TForm1::OnCreate() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     TabControl1 = CreateWindowExW(
         0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
         client.right, client.bottom, hwnd_, nullptr, ui::Instance(), nullptr);
     // The buttons live on the tab strip; their clicks come to the strip's window through it.
-    SetWindowSubclass(TabControl1, TabProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    if (TabControl1 == nullptr ||
+        !tabSubclass_.Attach(TabControl1, TabProc, reinterpret_cast<DWORD_PTR>(this))) {
+        return false;
+    }
     SendMessageW(TabControl1, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    autoTabHeight_ = MeasureAutoTabHeight();
 
-    // How tall the tab strip makes tabs of this font on its own: "automatic" height.
+    constexpr int kSize = geometry::kStripButtonSize;
+    for (int k = 0; k < kButtonCount; ++k) {
+        buttons_[k] = CreateWindowExW(
+            0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+            0, 0, kSize, kSize, TabControl1, reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}),
+            ui::Instance(), nullptr);
+        if (buttons_[k] == nullptr) {
+            return false;
+        }
+        SendMessageW(buttons_[k], WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    }
+    return true;
+}
+
+// How tall the tab strip makes tabs of this font on its own: "automatic" height.
+int TForm1::MeasureAutoTabHeight() const {
     TCITEMW probe{};
     probe.mask = TCIF_TEXT;
     probe.pszText = const_cast<wchar_t*>(L"probe");
     SendMessageW(TabControl1, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&probe));
     RECT item{};
     SendMessageW(TabControl1, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
-    autoTabHeight_ = item.bottom - item.top;
     SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
-
-    for (int k = 0; k < kButtonCount; ++k) {
-        buttons_[k] = CreateWindowExW(
-            0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-            0, 0, kButtonSize, kButtonSize, TabControl1,
-            reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}), ui::Instance(), nullptr);
-        SendMessageW(buttons_[k], WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
-    }
+    return item.bottom - item.top;
 }
 
 void TForm1::CreateHints() {
@@ -129,58 +149,69 @@ void TForm1::CompleteStart() {
 
 LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR data) {
+    auto* self = reinterpret_cast<TForm1*>(data);
     if (msg == WM_COMMAND) {
-        return SendMessageW(reinterpret_cast<TForm1*>(data)->hwnd_, msg, wParam, lParam);
+        return SendMessageW(self->hwnd_, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY) {
+        self->tabSubclass_.Detach();
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+void TForm1::OnSize(int width, int height) {
+    MoveWindow(TabControl1, 0, 0, width, height, TRUE);
+    logic_.FormResize();
+}
+
+void TForm1::OnTimer(UINT_PTR id) {
+    if (id == kTimerId) {
+        logic_.Timer1Timer();
+    }
+}
+
+void TForm1::OnCommand(int id, int code, HWND) {
+    if (code == BN_CLICKED) {
+        ui::RunCommand(logic_, kCommands, id);
+    }
+}
+
+LRESULT TForm1::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != TabControl1) {
+        return 0;
+    }
+    // The selection moves only with a jump: a click while a command runs changes nothing, and
+    // one that jumps nowhere (the drawing is missing, say) goes back, so that clicking the same
+    // tab again tries again.
+    if (header.code == TCN_SELCHANGING) {
+        selectedTab_ = static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0));
+        return logic_.Busy() ? TRUE : FALSE;
+    }
+    if (header.code == TCN_SELCHANGE && !logic_.TabControl1Change(static_cast<int>(
+                                            SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)))) {
+        SendMessageW(TabControl1, TCM_SETCURSEL, selectedTab_, 0);
+    }
+    return 0;
+}
+
+void TForm1::OnClose() {
+    // A close asked for in the middle of a command happens when the command ends.
+    if (logic_.CanCloseNow()) {
+        Close();
+        DestroyWindow(hwnd_);
+    }
+}
+
+void TForm1::OnDestroy() {
+    tabSubclass_.Detach();
+    KillTimer(hwnd_, kTimerId);
+    PostQuitMessage(0);
+}
+
+LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_NCHITTEST:
             return OnHitTest(lParam);
-        case WM_SIZE:
-            if (TabControl1 != nullptr) {
-                MoveWindow(TabControl1, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-                logic_.FormResize();
-            }
-            return 0;
-        case WM_TIMER:
-            if (wParam == kTimerId) {
-                logic_.Timer1Timer();
-            }
-            return 0;
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) {
-                OnCommand(LOWORD(wParam));
-            }
-            return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom != TabControl1) {
-                return 0;
-            }
-            // The selection moves only with a jump: a click while a command runs changes
-            // nothing, and one that jumps nowhere (the drawing is missing, say) goes back, so
-            // that clicking the same tab again tries again.
-            if (header->code == TCN_SELCHANGING) {
-                selectedTab_ = static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0));
-                return logic_.Busy() ? TRUE : FALSE;
-            }
-            if (header->code == TCN_SELCHANGE &&
-                !logic_.TabControl1Change(
-                    static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)))) {
-                SendMessageW(TabControl1, TCM_SETCURSEL, selectedTab_, 0);
-            }
-            return 0;
-        }
-        case WM_CLOSE:
-            // A close asked for in the middle of a command happens when the command ends.
-            if (logic_.CanCloseNow()) {
-                Close();
-                DestroyWindow(hwnd_);
-            }
-            return 0;
         case WM_ENDSESSION:
             // Windows is shutting down or the user logs off: the process ends without a close,
             // and the tags of the drawing in hand would be lost with it.
@@ -188,11 +219,8 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 Close();
             }
             return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
         default:
-            return DefWindowProcW(hwnd_, msg, wParam, lParam);
+            return Default();
     }
 }
 
@@ -200,34 +228,6 @@ void TForm1::Close() {
     if (!closed_) {
         closed_ = true;
         logic_.FormClose();
-    }
-}
-
-void TForm1::OnCommand(int id) {
-    switch (id - kFirstButtonId + 1) {
-        case 1:
-            logic_.Button1Click();
-            break;
-        case 2:
-            logic_.Button2Click();
-            break;
-        case 3:
-            logic_.Button3Click();
-            break;
-        case 4:
-            logic_.Button4Click();
-            break;
-        case 5:
-            logic_.Button5Click();
-            break;
-        case 6:
-            logic_.Button6Click();
-            break;
-        case 7:
-            logic_.Button7Click();
-            break;
-        default:
-            break;
     }
 }
 
@@ -284,16 +284,30 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     // the strip is such a row of narrow fixed-width tabs, scrolled to its end from time to
     // time, and shows nothing; then style, size and selection come back, and the tabs are
     // measured and laid out once.
-    // Under Wine every message through a subclass costs a round trip to the server (for the
-    // window property that holds the subclass); the buttons' clicks that TabProc forwards
-    // cannot arrive in the middle of this, so the tab control goes without it meanwhile.
-    RemoveWindowSubclass(TabControl1, TabProc, 0);
+    // Where the subclass is kept in a window property, every message through it costs a look-up
+    // in the window system; the buttons' clicks that TabProc forwards cannot arrive in the
+    // middle of this, so the tab control goes without it meanwhile.
+    tabSubclass_.Detach();
     const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
     DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
     constexpr LONG_PTR kOneScrollingRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
     SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneScrollingRow) | TCS_FIXEDWIDTH);
     SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(kBatchTabWidth, tabHeight_));
+    ReplaceTabs(captionsSjis);
 
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
+    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+    if ((style & WS_VISIBLE) != 0) {
+        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
+    }
+    tabSubclass_.Attach(TabControl1, TabProc, reinterpret_cast<DWORD_PTR>(this));
+    RedrawWindow(TabControl1, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    tabCaptions_ = captionsSjis;
+}
+
+// The tabs replaced in the scrolling row of narrow fixed-width tabs that SetTabs prepared.
+void TForm1::ReplaceTabs(const std::vector<std::string>& captionsSjis) {
     // From the end, with the last tab selected: every tab left is left of the view.
     auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
     if (count > 0) {
@@ -312,16 +326,6 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     if (!captionsSjis.empty()) {
         SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
     }
-
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
-    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
-    if ((style & WS_VISIBLE) != 0) {
-        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
-    }
-    SetWindowSubclass(TabControl1, TabProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    RedrawWindow(TabControl1, nullptr, nullptr,
-                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    tabCaptions_ = captionsSjis;
 }
 
 void TForm1::SetTabStyle(LONG_PTR positionStyle) {
@@ -385,10 +389,10 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
 }
 
 void TForm1::KeepOnTop() {
-    // Without a window manager, Wine stacks a window that another program raised above the
-    // always-on-top strip. It raises the strip again only when no visible window of its own
-    // stands above it (a tool tip still showing does), and only when the z-order really
-    // changes: so close the tip, then step out of the top-most band and back in.
+    // Where no window manager keeps the top-most band, a window that another program raised is
+    // stacked above the always-on-top strip. The strip is raised again only when no visible
+    // window of its own stands above it (a tool tip still showing does), and only when the
+    // z-order really changes: so close the tip, then step out of the top-most band and back in.
     // Its owned windows stay where they are: moved along, a dialog that is top-most itself
     // would carry the band's change over to the strip.
     SendMessageW(tooltip_, TTM_POP, 0, 0);

@@ -13,8 +13,9 @@
 
 class TForm1 : public IStrip, public ui::Window {
   public:
-    // Creates the window and its controls, hidden, at the designed place and size.
-    void Create();
+    // Creates the window and its controls, hidden, at the designed place and size; false when
+    // the window system refused.
+    bool Create();
     // Starts tracking (FormShow) and shows the strip.
     void Show();
     // Once the dialogs exist: the buttons' hints, and the dialogs' places from the settings.
@@ -41,19 +42,27 @@ class TForm1 : public IStrip, public ui::Window {
   private:
     static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR data);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnCommand(int id);
+    bool OnCreate() override;
+    void OnSize(int width, int height) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    void OnClose() override;
+    void OnDestroy() override;
+    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Saves the tags and the settings, once.
     void Close();
     LRESULT OnHitTest(LPARAM lParam);
-    void CreateControls();
+    int MeasureAutoTabHeight() const;
     void CreateHints();
     void ApplyDialogGeometry(const TSettings& s);
     void SetTabStyle(LONG_PTR positionStyle);
 
     void InsertTab(std::size_t index, const std::string& captionSjis);
+    void ReplaceTabs(const std::vector<std::string>& captionsSjis);
 
     HWND TabControl1 = nullptr;
+    ui::Subclass tabSubclass_;              // forwards the buttons' clicks from the tab strip
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     HWND tooltip_ = nullptr;

@@ -4,17 +4,16 @@
 
 #include "app/Ui.h"
 #include "app/logic/DialogRules.h"
+#include "app/logic/Geometry.h"
 #include "platform/win32/Codepage.h"
 
 TForm2* Form2 = nullptr;
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QuillboxSettings";
+namespace g = geometry::settings;
+
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kClientWidth = 293;
-constexpr int kClientHeight = 166;
-constexpr RECT kPanel1{0, 0, 293, 129};
 constexpr int kFirstRadioId = 201;
 constexpr int kEdit1Id = 211;
 constexpr int kEdit2Id = 212;
@@ -27,48 +26,44 @@ constexpr const wchar_t* kDirections[kDirectionItems] = {L"上", L"下", L"左",
 
 // ---- Creation ------------------------------------------------------------------------------
 
-void TForm2::Create() {
-    ui::RegisterWindowClass(kClassName, WindowProc, GetSysColorBrush(COLOR_BTNFACE));
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-    CreateHandle(0, kClassName, L"設定", kStyle, 192, 110, outer.right - outer.left,
-                 outer.bottom - outer.top);
-    CreateControls();
+bool TForm2::Create() {
+    const geometry::Box& w = g::kWindow;
+    return CreateDialogBox(L"設定", kStyle, 0, {w.left, w.top, w.width, w.height, true});
 }
 
-// The controls of Panel1 sit on the window itself (the panel is at 0, 0), so the keyboard
-// interface reaches them and their notifications come here. Creation order is tab order.
-void TForm2::CreateControls() {
-    RadioGroup1 = ui::AddControl(hwnd_, L"BUTTON", L"タグの向き(&T)", BS_GROUPBOX, 8, 3, 273, 41);
-    // Four columns, laid out as a radio group does: 10 pixels of frame, the rest shared.
-    const int columnWidth = (273 - 10) / kDirectionItems;
+// The controls of Panel1 sit on the dialog itself (the panel is at 0, 0), so the dialog manager
+// reaches them and their notifications come here. Creation order is tab order.
+bool TForm2::OnCreate() {
+    RadioGroup1 =
+        ui::AddControl(hwnd_, L"BUTTON", L"タグの向き(&T)", BS_GROUPBOX, g::kDirectionGroup);
     for (int i = 0; i < kDirectionItems; ++i) {
         const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        radios_[i] =
-            ui::AddControl(hwnd_, L"BUTTON", kDirections[i], style, 8 + 8 + i * columnWidth, 3 + 14,
-                           columnWidth, 23, kFirstRadioId + i);
+        radios_[static_cast<std::size_t>(i)] =
+            ui::AddControl(hwnd_, L"BUTTON", kDirections[i], style, g::Radio(i, kDirectionItems),
+                           kFirstRadioId + i);
     }
-    ui::AddLabel(hwnd_, L"アプリケーション検索割込時間", 8, 60, 182, 13);
-    Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 208, 56, 57,
-                           21, kEdit1Id, WS_EX_CLIENTEDGE);
-    ui::AddLabel(hwnd_, L"秒", 272, 64, 13, 13);
-    ui::AddLabel(hwnd_, L"コマンドキー送信ウエイト時間", 8, 84, 182, 13);
-    Edit2 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 208, 80, 57,
-                           21, kEdit2Id, WS_EX_CLIENTEDGE);
-    ui::AddLabel(hwnd_, L"秒", 272, 88, 13, 13);
-    CheckBox1 =
-        ui::AddControl(hwnd_, L"BUTTON", L"キー送信時、最大化表示する",
-                       WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 104, 217, 17, kCheckBox1Id);
+    constexpr DWORD kField = WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL;
+    ui::AddLabel(hwnd_, L"アプリケーション検索割込時間", g::kIntervalLabel);
+    Edit1 =
+        ui::AddControl(hwnd_, L"EDIT", L"", kField, g::kIntervalEdit, kEdit1Id, WS_EX_CLIENTEDGE);
+    ui::AddLabel(hwnd_, L"秒", g::kIntervalUnit);
+    ui::AddLabel(hwnd_, L"コマンドキー送信ウエイト時間", g::kKeyWaitLabel);
+    Edit2 =
+        ui::AddControl(hwnd_, L"EDIT", L"", kField, g::kKeyWaitEdit, kEdit2Id, WS_EX_CLIENTEDGE);
+    ui::AddLabel(hwnd_, L"秒", g::kKeyWaitUnit);
+    CheckBox1 = ui::AddControl(hwnd_, L"BUTTON", L"キー送信時、最大化表示する",
+                               WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, g::kMaximize, kCheckBox1Id);
     Button1 = ui::AddControl(hwnd_, L"BUTTON", L"ＯＫ(&Y)",
-                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 80, 136, 75, 25, IDOK);
+                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
     Button2 = ui::AddControl(hwnd_, L"BUTTON", L"キャンセル(&N)",
-                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 176, 136, 115, 25, IDCANCEL);
+                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, g::kCancel, IDCANCEL);
 
     for (HWND edit : {Edit1, Edit2}) {
         SendMessageW(edit, EM_LIMITTEXT, kEditLimit, 0);
         // Numbers only: typing goes in as plain half-width characters.
         ImmAssociateContext(edit, nullptr);
     }
+    return true;
 }
 
 // ---- The exchange --------------------------------------------------------------------------
@@ -79,14 +74,14 @@ void TForm2::ShowModal(HWND owner) {
 
 // ---- Handlers ------------------------------------------------------------------------------
 
-void TForm2::FormShow() {
+HWND TForm2::FormShow() {
     Accepted = false;
     const TSettingsView view = ShowSettings(Values);
     SelectDirection(view.RadioIndex);
     SetWindowTextW(Edit1, platform::SjisToWide(view.IntervalText).c_str());
     SetWindowTextW(Edit2, platform::SjisToWide(view.KeyWaitText).c_str());
     SendMessageW(CheckBox1, BM_SETCHECK, view.Ticked ? BST_CHECKED : BST_UNCHECKED, 0);
-    focus_ = radios_[static_cast<std::size_t>(view.RadioIndex)];
+    return radios_[static_cast<std::size_t>(view.RadioIndex)];
 }
 
 void TForm2::Button1Click() {
@@ -97,8 +92,8 @@ void TForm2::Button1Click() {
     input.Ticked = SendMessageW(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const TSettingsCheck check = CheckSettings(input);
     if (check.Failed != TSettingsField::None) {
-        focus_ = check.Failed == TSettingsField::Interval ? Edit1 : Edit2;
-        ui::InputError(hwnd_, focus_, platform::Utf8ToWide(check.Message).c_str());
+        HWND field = check.Failed == TSettingsField::Interval ? Edit1 : Edit2;
+        ui::InputError(hwnd_, field, platform::Utf8ToWide(check.Message).c_str());
         return;
     }
     Accepted = true;
@@ -135,22 +130,20 @@ int TForm2::SelectedDirection() const {
 // ---- Messages ------------------------------------------------------------------------------
 
 RECT TForm2::PanelRect() const {
-    return kPanel1;
+    const geometry::Box& p = g::kPanel;
+    return RECT{p.left, p.top, p.left + p.width, p.top + p.height};
 }
 
-void TForm2::OnCommand(int id, int code) {
+void TForm2::OnCommand(int id, int code, HWND) {
+    static constexpr ui::CommandEntry<TForm2> kCommands[] = {
+        {IDOK, &TForm2::Button1Click},
+        {IDCANCEL, &TForm2::Button2Click},
+    };
     if (id >= kFirstRadioId && id < kFirstRadioId + kDirectionItems) {
         if (code == BN_CLICKED) {
             SelectDirection(id - kFirstRadioId);
         }
         return;
     }
-    switch (id) {
-        case IDOK:
-            Button1Click();
-            break;
-        case IDCANCEL:
-            Button2Click();
-            break;
-    }
+    ui::RunCommand(*this, kCommands, id);
 }

@@ -16,20 +16,20 @@ class TForm2 : public ui::ModalDialog {
     bool Accepted = false;
     TSettingsValues Values;
 
-    // Creates the hidden window at start-up (after Form1).
-    void Create();
+    // Creates the hidden dialog at start-up (after Form1); false when it could not be.
+    bool Create();
     // FormShow, then the modal loop; returns when the dialog is closed.
     void ShowModal(HWND owner);
     // SetPosition, GetPosition and Handle come from ui::ModalDialog.
 
   private:
+    bool OnCreate() override;
     RECT PanelRect() const override;
-    void OnCommand(int id, int code) override;
-    void CreateControls();
+    void OnCommand(int id, int code, HWND control) override;
     void SelectDirection(int index);
     int SelectedDirection() const;
 
-    void FormShow() override;
+    HWND FormShow() override;
     void Button1Click();
     void Button2Click();
 

@@ -2,6 +2,7 @@
 
 #include "app/Ui.h"
 #include "app/logic/DialogRules.h"
+#include "app/logic/Geometry.h"
 #include "platform/win32/Codepage.h"
 #include "tags/Func_.h"
 
@@ -9,12 +10,10 @@ TForm3* Form3 = nullptr;
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QuillboxTagName";
+namespace g = geometry::tagname;
+
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
-constexpr int kClientWidth = 239;
-constexpr int kClientHeight = 93;
-constexpr RECT kPanel1{0, 0, 239, 57};
 constexpr int kEdit1Id = 301;
 // Tag names are at most 80 bytes of Shift-JIS wherever they are cut, so the field counts bytes.
 constexpr int kNameLimit = 80;
@@ -23,23 +22,24 @@ constexpr int kNameLimit = 80;
 
 // ---- Creation ------------------------------------------------------------------------------
 
-void TForm3::Create() {
-    ui::RegisterWindowClass(kClassName, WindowProc, GetSysColorBrush(COLOR_BTNFACE));
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    CreateHandle(kExStyle, kClassName, L"タグ名入力", kStyle, 237, 131, outer.right - outer.left,
-                 outer.bottom - outer.top);
+bool TForm3::Create() {
+    const geometry::Box& w = g::kWindow;
+    return CreateDialogBox(L"タグ名入力", kStyle, kExStyle,
+                           {w.left, w.top, w.width, w.height, true});
+}
 
-    // Panel1's controls sit on the window itself (the panel is at 0, 0); creation order is tab
-    // order.
-    ui::AddLabel(hwnd_, L"タグ名を入力して下さい。", 8, 8, 156, 13);
-    Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 24, 24, 209,
-                           21, kEdit1Id, WS_EX_CLIENTEDGE);
+// Panel1's controls sit on the dialog itself (the panel is at 0, 0); creation order is tab
+// order.
+bool TForm3::OnCreate() {
+    ui::AddLabel(hwnd_, L"タグ名を入力して下さい。", g::kPrompt);
+    Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, g::kName,
+                           kEdit1Id, WS_EX_CLIENTEDGE);
     SendMessageW(Edit1, EM_LIMITTEXT, kNameLimit, 0);
     Button1 = ui::AddControl(hwnd_, L"BUTTON", L"ＯＫ(&Y)",
-                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 24, 64, 75, 25, IDOK);
+                             WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
     Button2 = ui::AddControl(hwnd_, L"BUTTON", L"キャンセル(&N)",
-                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 120, 64, 115, 25, IDCANCEL);
+                             WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, g::kCancel, IDCANCEL);
+    return true;
 }
 
 // ---- The exchange --------------------------------------------------------------------------
@@ -50,19 +50,18 @@ void TForm3::ShowModal(HWND owner) {
 
 // ---- Handlers ------------------------------------------------------------------------------
 
-void TForm3::FormShow() {
+HWND TForm3::FormShow() {
     Accepted = false;
     ui::SetTextSjis(Edit1, TagNameText);
     // The proposal is selected, so typing replaces it.
     SendMessageW(Edit1, EM_SETSEL, 0, -1);
-    focus_ = Edit1;
+    return Edit1;
 }
 
 void TForm3::Button1Click() {
     const std::string name = ui::GetTextSjis(Edit1);
     const std::string error = TagNameError(name);
     if (!error.empty()) {
-        focus_ = Edit1;
         ui::InputError(hwnd_, Edit1, platform::Utf8ToWide(error).c_str());
         return;
     }
@@ -91,21 +90,20 @@ void TForm3::KeepWithinLimit() {
 // ---- Messages ------------------------------------------------------------------------------
 
 RECT TForm3::PanelRect() const {
-    return kPanel1;
+    const geometry::Box& p = g::kPanel;
+    return RECT{p.left, p.top, p.left + p.width, p.top + p.height};
 }
 
-void TForm3::OnCommand(int id, int code) {
-    switch (id) {
-        case kEdit1Id:
-            if (code == EN_CHANGE) {
-                KeepWithinLimit();
-            }
-            break;
-        case IDOK:
-            Button1Click();
-            break;
-        case IDCANCEL:
-            Button2Click();
-            break;
+void TForm3::OnCommand(int id, int code, HWND) {
+    static constexpr ui::CommandEntry<TForm3> kCommands[] = {
+        {IDOK, &TForm3::Button1Click},
+        {IDCANCEL, &TForm3::Button2Click},
+    };
+    if (id == kEdit1Id) {
+        if (code == EN_CHANGE) {
+            KeepWithinLimit();
+        }
+        return;
     }
+    ui::RunCommand(*this, kCommands, id);
 }

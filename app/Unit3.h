@@ -13,18 +13,19 @@ class TForm3 : public ui::ModalDialog {
     bool Accepted = false;
     std::string TagNameText;  // Shift-JIS; in: the proposal, out: the name, on a successful OK
 
-    // Creates the hidden window at start-up (after Form1).
-    void Create();
+    // Creates the hidden dialog at start-up (after Form1); false when it could not be.
+    bool Create();
     // FormShow, then the modal loop; returns when the dialog is closed.
     void ShowModal(HWND owner);
     // SetPosition, GetPosition and Handle come from ui::ModalDialog.
 
   private:
+    bool OnCreate() override;
     RECT PanelRect() const override;
-    void OnCommand(int id, int code) override;
+    void OnCommand(int id, int code, HWND control) override;
     void KeepWithinLimit();
 
-    void FormShow() override;
+    HWND FormShow() override;
     void Button1Click();
     void Button2Click();
 

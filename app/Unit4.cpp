@@ -4,52 +4,51 @@
 #include <uxtheme.h>
 
 #include "app/Ui.h"
+#include "app/logic/Geometry.h"
 #include "tags/UnitV.h"
 
 TForm4* Form4 = nullptr;
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QuillboxTagList";
+namespace g = geometry::taglist;
+
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kPanelHeight = 33;
-constexpr int kStatusHeight = 19;
 constexpr int kFirstButtonId = 401;  // not IDOK or IDCANCEL: Enter and Escape press no button
 constexpr int kGridId = 410;
 constexpr COLORREF kStatusColor = RGB(192, 220, 192);
 
-struct ButtonSpec {
-    const wchar_t* caption;
-    int left, width;
-};
-
-constexpr ButtonSpec kButtons[6] = {
-    {L"▲", 4, 29},      {L"▼", 36, 29},         {L"挿入", 68, 37},
-    {L"削除", 108, 37}, {L"ＯＫ(&Y)", 164, 69}, {L"キャンセル(&N)", 236, 109},
-};
+constexpr const wchar_t* kCaptions[6] = {L"▲",    L"▼",        L"挿入",
+                                         L"削除", L"ＯＫ(&Y)", L"キャンセル(&N)"};
 
 }  // namespace
 
 // ---- Creation ------------------------------------------------------------------------------
 
-void TForm4::Create() {
-    ui::RegisterWindowClass(kClassName, WindowProc, GetSysColorBrush(COLOR_BTNFACE));
-    CreateHandle(0, kClassName, L"タグ名リストの編集", kStyle, 192, 107, 415, 281);
+bool TForm4::Create() {
+    const geometry::Box& w = g::kWindow;
+    return CreateDialogBox(L"タグ名リストの編集", kStyle, 0,
+                           {w.left, w.top, w.width, w.height, false});
+}
 
-    // Panel1's buttons sit on the window itself (the panel is at 0, 0); creation order is tab
-    // order: the six buttons, then the grid.
+// Panel1's buttons sit on the dialog itself (the panel is at 0, 0); creation order is tab
+// order: the six buttons, then the grid.
+bool TForm4::OnCreate() {
     for (int i = 0; i < 6; ++i) {
+        const g::ButtonSpan& b = g::kButtons[i];
         buttons_[static_cast<std::size_t>(i)] =
-            ui::AddControl(hwnd_, L"BUTTON", kButtons[i].caption, WS_TABSTOP | BS_PUSHBUTTON,
-                           kButtons[i].left, 4, kButtons[i].width, 25, kFirstButtonId + i);
+            ui::AddControl(hwnd_, L"BUTTON", kCaptions[i], WS_TABSTOP | BS_PUSHBUTTON, b.left,
+                           g::kButtonTop, b.width, g::kButtonHeight, kFirstButtonId + i);
     }
-    SG1.Create(hwnd_, kGridId, 0, kPanelHeight, 0, 0);
+    if (SG1.Create(hwnd_, kGridId, 0, g::kPanelHeight, 0, 0) == nullptr) {
+        return false;
+    }
 
     // Placed by ArrangeChildren, not by the status bar's own sizing.
     StatusBar1 = ui::AddControl(
         hwnd_, STATUSCLASSNAMEW, L"",
         WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0,
-        0, kStatusHeight);
+        0, g::kStatusHeight);
     // A themed status bar ignores its background colour; this one keeps the classic look.
     SetWindowTheme(StatusBar1, L" ", L" ");
     SendMessageW(StatusBar1, SB_SIMPLE, TRUE, 0);
@@ -58,6 +57,7 @@ void TForm4::Create() {
         StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
         reinterpret_cast<LPARAM>(L"タグジャンプ内容に無効な内容を入力しないよう注意して下さい。"));
     ArrangeChildren();
+    return true;
 }
 
 // Panel1 along the top, StatusBar1 along the bottom, SG1 in between. Moved together and
@@ -66,15 +66,15 @@ void TForm4::ArrangeChildren() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     const int width = client.right;
-    const int gridHeight = std::max<int>(0, client.bottom - kPanelHeight - kStatusHeight);
+    const int gridHeight = std::max<int>(0, client.bottom - g::kPanelHeight - g::kStatusHeight);
     constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
     HDWP positions = BeginDeferWindowPos(2);
-    positions = DeferWindowPos(positions, StatusBar1, nullptr, 0, client.bottom - kStatusHeight,
-                               width, kStatusHeight, kFlags);
-    positions = DeferWindowPos(positions, SG1.Handle(), nullptr, 0, kPanelHeight, width, gridHeight,
-                               kFlags);
+    positions = DeferWindowPos(positions, StatusBar1, nullptr, 0, client.bottom - g::kStatusHeight,
+                               width, g::kStatusHeight, kFlags);
+    positions = DeferWindowPos(positions, SG1.Handle(), nullptr, 0, g::kPanelHeight, width,
+                               gridHeight, kFlags);
     EndDeferWindowPos(positions);
-    RECT panel{0, 0, width, kPanelHeight};
+    RECT panel{0, 0, width, g::kPanelHeight};
     InvalidateRect(hwnd_, &panel, TRUE);
 }
 
@@ -104,12 +104,12 @@ void TForm4::GetGeometry(int& left, int& top, int& width, int& height, int& col0
 
 // ---- Handlers ------------------------------------------------------------------------------
 
-void TForm4::FormShow() {
+HWND TForm4::FormShow() {
     Accepted = false;
     SG1.EndEdit(false);
     model_.Fill(TagLists, TagCount);
     SG1.ModelChanged();
-    focus_ = buttons_[0];
+    return buttons_[0];
 }
 
 void TForm4::Button1Click() {
@@ -148,42 +148,22 @@ void TForm4::Button6Click() {
 RECT TForm4::PanelRect() const {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    return RECT{0, 0, client.right, kPanelHeight};
+    return RECT{0, 0, client.right, g::kPanelHeight};
 }
 
-LRESULT TForm4::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE) {
-        if (StatusBar1) {
-            ArrangeChildren();
-        }
-        return 0;
-    }
-    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+void TForm4::OnSize(int, int) {
+    ArrangeChildren();
 }
 
-void TForm4::OnCommand(int id, int) {
+void TForm4::OnCommand(int id, int, HWND) {
+    static constexpr ui::CommandEntry<TForm4> kCommands[] = {
+        {kFirstButtonId + 0, &TForm4::Button1Click}, {kFirstButtonId + 1, &TForm4::Button2Click},
+        {kFirstButtonId + 2, &TForm4::Button3Click}, {kFirstButtonId + 3, &TForm4::Button4Click},
+        {kFirstButtonId + 4, &TForm4::Button5Click}, {kFirstButtonId + 5, &TForm4::Button6Click},
+    };
     // A cell being edited keeps its text before any button acts on the grid.
     if (id >= kFirstButtonId && id < kFirstButtonId + 6) {
         SG1.EndEdit(true);
     }
-    switch (id - kFirstButtonId) {
-        case 0:
-            Button1Click();
-            break;
-        case 1:
-            Button2Click();
-            break;
-        case 2:
-            Button3Click();
-            break;
-        case 3:
-            Button4Click();
-            break;
-        case 4:
-            Button5Click();
-            break;
-        case 5:
-            Button6Click();
-            break;
-    }
+    ui::RunCommand(*this, kCommands, id);
 }

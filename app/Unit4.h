@@ -16,8 +16,8 @@ class TForm4 : public ui::ModalDialog {
 
     bool Accepted = false;
 
-    // Creates the hidden window at start-up (after Form1).
-    void Create();
+    // Creates the hidden dialog at start-up (after Form1); false when it could not be.
+    bool Create();
     // Fills the grid from TagLists (FormShow), then the modal loop; OK commits the edited tags.
     void ShowModal(HWND owner);
     void SetGeometry(int left, int top, int width, int height, int col0Width, int col1Width);
@@ -26,12 +26,13 @@ class TForm4 : public ui::ModalDialog {
     // Handle comes from ui::ModalDialog.
 
   private:
+    bool OnCreate() override;
     RECT PanelRect() const override;
-    void OnCommand(int id, int code) override;
-    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, int code, HWND control) override;
+    void OnSize(int width, int height) override;
     void ArrangeChildren();
 
-    void FormShow() override;
+    HWND FormShow() override;
     void Button1Click();
     void Button2Click();
     void Button3Click();

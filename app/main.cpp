@@ -8,8 +8,10 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <memory>
 #include <string>
 
+#include "app/Ui.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -73,6 +75,58 @@ std::wstring OwnPath() {
     }
 }
 
+// The four windows, owned here: each object destroys its window when it goes.
+struct Windows {
+    std::unique_ptr<TForm1> strip = std::make_unique<TForm1>();
+    std::unique_ptr<TForm2> settings = std::make_unique<TForm2>();
+    std::unique_ptr<TForm3> tagName = std::make_unique<TForm3>();
+    std::unique_ptr<TForm4> tagList = std::make_unique<TForm4>();
+
+    Windows() {
+        Form1 = strip.get();
+        Form2 = settings.get();
+        Form3 = tagName.get();
+        Form4 = tagList.get();
+    }
+    ~Windows() {
+        // The dialogs before the strip, which reads their places while it lives.
+        tagList.reset();
+        tagName.reset();
+        settings.reset();
+        strip.reset();
+        Form1 = nullptr;
+        Form2 = nullptr;
+        Form3 = nullptr;
+        Form4 = nullptr;
+    }
+};
+
+// A start-up that cannot go on: the user is told, and the program ends with a failure.
+int StartFailed(const wchar_t* what) {
+    MessageBoxW(nullptr, what, ui::kAppTitle, MB_OK | MB_ICONERROR);
+    return 1;
+}
+
+// The windows, then the message loop until the strip closes; the exit code.
+int RunStrip() {
+    Windows windows;
+    if (!windows.strip->Create()) {
+        return StartFailed(L"ウィンドウを作成できません。");
+    }
+    windows.strip->Show();
+    if (!windows.settings->Create() || !windows.tagName->Create() || !windows.tagList->Create()) {
+        return StartFailed(L"ダイアログを作成できません。");
+    }
+    windows.strip->CompleteStart();
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -94,28 +148,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     platform::Win32Platform desktop;
     platform::SetCurrent(&desktop);
-
-    Form1 = new TForm1;
-    Form1->Create();
-    Form2 = new TForm2;
-    Form3 = new TForm3;
-    Form4 = new TForm4;
-
-    Form1->Show();
-
-    Form2->Create();
-    Form3->Create();
-    Form4->Create();
-    Form1->CompleteStart();
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    const int started = RunStrip();
     platform::SetCurrent(nullptr);
     if (instance != nullptr) {
         CloseHandle(instance);
     }
-    return static_cast<int>(msg.wParam);
+    return started;
 }

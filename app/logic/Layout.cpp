@@ -2,8 +2,8 @@
 
 namespace {
 
-constexpr int kMargin = 3;
-constexpr int kButtonSize = 22;
+constexpr int kMargin = geometry::kStripMargin;
+constexpr int kButtonSize = geometry::kStripButtonSize;
 constexpr int kButtonStep = kButtonSize + kMargin;
 constexpr int kRowReserve = 6 + 2 * kMargin + kButtonSize;  // 34: tab strip above a row
 constexpr int kColumnReserve = kButtonSize + kMargin + 6;   // 31: button column at the right

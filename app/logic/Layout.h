@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
-constexpr int kMinStripSize = 40;
-constexpr int kButtonCount = 7;
+#include "app/logic/Geometry.h"
+
+constexpr int kMinStripSize = geometry::kStripMinSize;
+constexpr int kButtonCount = geometry::kStripButtonCount;
 
 enum class TabPosition { Top, Bottom, Left, Right };
 

@@ -429,6 +429,60 @@ TEST_F(Dialogs, NewIntervalAndKeyWaitTakeEffectWithoutARestart) {
     EXPECT_GE(elapsed, 3u * 400u) << "the key wait of 0.4 s was not used";
 }
 
+TEST_F(Dialogs, KeyboardWalksTheDialogsAndTheFocusSurvivesAnotherWindow) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+
+    // Tab walks the settings in tab order; the focus comes back to where it was after another
+    // program's window was in front, and Enter in a field presses the default button, ＯＫ.
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    const std::vector<HWND> edits = Children(form2, L"Edit");
+    ASSERT_EQ(edits.size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form2) == FindChild(form2, L"Button", L"上"); }));
+    ASSERT_TRUE(Activate(form2));
+    TapKey(VK_TAB);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form2) == edits[0]; }));
+    TapKey(VK_TAB);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form2) == edits[1]; }));
+    ASSERT_TRUE(Activate(WaitForProcessWindow(jw.pid())));
+    ASSERT_TRUE(Activate(form2));
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form2) == edits[1]; }));
+    SetText(edits[1], L"0.25");
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(Closes(form2));
+
+    // The access key of キャンセル(&N), with Alt, cancels the name dialog.
+    HWND form3 = Import();
+    ASSERT_NE(form3, nullptr);
+    ASSERT_TRUE(Activate(form3));
+    TapKey('N', true);
+    ASSERT_TRUE(Closes(form3));
+    EXPECT_EQ(TabTexts(tab), std::vector<std::wstring>{kDrawing});
+
+    // The editor has neither a default nor a cancel button: Escape leaves it open, Enter
+    // presses the button that has the focus.
+    HWND form4 = Open(L"編", L"タグ名リストの編集");
+    ASSERT_NE(form4, nullptr);
+    ASSERT_TRUE(Activate(form4));
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form4) == FindChild(form4, L"Button", L"▲"); }));
+    TapKey(VK_ESCAPE);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(form4)) << "Escape closed the editor";
+    for (int i = 0; i < 5; ++i) {
+        TapKey(VK_TAB);
+    }
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(form4) == FindChild(form4, L"Button", kCancel); }));
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(Closes(form4));
+
+    CloseStrip();
+    const std::vector<std::string> lines = DatLines();
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_EQ(lines[2], "0.25") << "Enter did not take the settings";
+}
+
 TEST_F(Dialogs, OpenAtTheirDesignedPlacesAndComeBackWhereTheyWereLeft) {
     StartDrawing();
     StartStrip();
