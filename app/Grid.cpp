@@ -383,33 +383,28 @@ LRESULT TStringGrid::OnSetCursor(WPARAM, LPARAM lParam) {
 }
 
 LRESULT TStringGrid::OnVScroll(WPARAM wParam, LPARAM) {
-    GridScroll request{};
-    if (ScrollRequest(LOWORD(wParam), request)) {
-        EndEdit(true);
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(hwnd_, SB_VERT, &info);
-        view_.Scroll(true, request, info.nTrackPos);
-        UpdateScrollBars();
-        Redraw();
-    }
+    OnScrollBar(SB_VERT, LOWORD(wParam));
     return 0;
 }
 
 LRESULT TStringGrid::OnHScroll(WPARAM wParam, LPARAM) {
-    GridScroll request{};
-    if (ScrollRequest(LOWORD(wParam), request)) {
-        EndEdit(true);
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(hwnd_, SB_HORZ, &info);
-        view_.Scroll(false, request, info.nTrackPos);
-        UpdateScrollBars();
-        Redraw();
-    }
+    OnScrollBar(SB_HORZ, LOWORD(wParam));
     return 0;
+}
+
+void TStringGrid::OnScrollBar(int bar, int code) {
+    GridScroll request{};
+    if (!ScrollRequest(code, request)) {
+        return;
+    }
+    EndEdit(true);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(hwnd_, bar, &info);
+    view_.Scroll(bar == SB_VERT, request, info.nTrackPos);
+    UpdateScrollBars();
+    Redraw();
 }
 
 LRESULT TStringGrid::OnMouseWheel(WPARAM wParam, LPARAM) {

@@ -48,6 +48,7 @@ class TStringGrid : public ui::Window {
     LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
     LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    void OnScrollBar(int bar, int code);
 
     // The cell editor's messages that the grid takes over; false: the edit's own handling.
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
