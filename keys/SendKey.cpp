@@ -14,7 +14,9 @@ double KeyWait = 0.5;
 platform::WindowHandle TargetWindow = 0;
 std::int32_t MaximizeOnSend = 0;
 
-ClipboardError::ClipboardError() : std::runtime_error("クリップボードを開くことができません") {}
+const char* ClipboardError::what() const noexcept {
+    return "クリップボードを開くことができません";
+}
 
 namespace {
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,10 +18,11 @@ extern double KeyWait;  // seconds
 extern platform::WindowHandle TargetWindow;
 extern std::int32_t MaximizeOnSend;  // 1: show the target maximised
 
-// The clipboard stayed unavailable; what() is the message for the user.
-class ClipboardError : public std::runtime_error {
+// The clipboard stayed unavailable; what() is the message for the user. A fixed text, so no
+// std::runtime_error: its string constructor alone links in a second std::string (~25 KB).
+class ClipboardError : public std::exception {
   public:
-    ClipboardError();
+    const char* what() const noexcept override;
 };
 
 // How a script aimed at TargetWindow ended.

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 #include "platform/Sjis.h"  // IsLeadByte, UpperSjis: the character rules everyone shares
@@ -24,9 +24,11 @@ std::string MbcsCopy(const std::string& text, int start, int limit, int& taken);
 std::int32_t StrToIntZero(const std::string& text);
 
 // A number too large for a double: reported apart from "not a number" (which reads as 0).
-class FloatOverflowError : public std::overflow_error {
+// A fixed text, so no std::overflow_error: its string constructor alone links in a second
+// std::string (~25 KB).
+class FloatOverflowError : public std::exception {
   public:
-    FloatOverflowError() : std::overflow_error("floating point overflow") {}
+    const char* what() const noexcept override { return "floating point overflow"; }
 };
 double StrToFloatZero(const std::string& text);  // throws FloatOverflowError
 
