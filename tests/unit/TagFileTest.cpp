@@ -317,6 +317,55 @@ TEST(TagFile, HostileFilesLoseNothing) {
     ClearTags();
 }
 
+// Behind a count that cannot be trusted, a lookup ends that block at a line equal to its key,
+// and the block found there may run on over lines that the save reads as the stored block of
+// the list being saved. That stored block then stays: dropping it would change what the other
+// lookup finds. Where nothing else reads a stored block, the save still replaces it.
+TEST(TagFile, ASaveLeavesEveryOtherLookupAsItWas) {
+    const List newK{{"k", "C:\\K.JWW", 0}, {"k1", "u", 0}};
+    const Lines k = Block("C:\\K.JWW", {{"k", "C:\\K.JWW", 0}});
+    struct Case {
+        const char* what;
+        Lines lines;
+        bool kReplaced;
+    };
+    const Case cases[] = {
+        // B's count is one too high: B reads K's key and count as its last entry.
+        {"count beyond the file",
+         Lines{"C:\\A.JWW", "99", "a", "C:\\B.JWW", "2", "b", "C:\\b.jww"} + k, false},
+        {"hexadecimal count",
+         Lines{"C:\\A.JWW", "$FFFF", "a", "C:\\B.JWW", "2", "b", "C:\\b.jww"} + k, false},
+        // B's count is right: nothing but the save's own block reads K's lines.
+        {"count right", Lines{"C:\\A.JWW", "99", "a", "C:\\B.JWW", "1", "b", "C:\\b.jww"} + k,
+         true},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform p;
+        const std::string before = Text(c.lines);
+        p.fake.PutFile(kTag, before);
+        const auto lookups = [&] {
+            std::vector<std::optional<List>> found;
+            for (const std::string& key : c.lines) {
+                ClearTags();
+                found.push_back(LoadTagBlock(kTag, key) ? std::optional(TagLists) : std::nullopt);
+            }
+            return found;
+        };
+        std::vector<std::optional<List>> want = lookups();
+        SetList(newK);
+        ASSERT_TRUE(SaveTagFile(kTag, kTbk)) << c.what;
+        const std::string rest =
+            c.kReplaced ? before.substr(0, before.size() - Text(k).size()) : before;
+        EXPECT_EQ(p.fake.FileBytes(kTag), Text(Block("C:\\K.JWW", newK)) + rest) << c.what;
+        const std::vector<std::optional<List>> got = lookups();
+        for (std::size_t i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(got[i], c.lines[i] == "C:\\K.JWW" ? std::optional(newK) : want[i])
+                << c.what << ": " << c.lines[i];
+        }
+    }
+    ClearTags();
+}
+
 }  // namespace
 
 namespace {
