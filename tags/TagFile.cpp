@@ -407,7 +407,16 @@ bool IsNewKey(std::string_view key, const std::vector<std::string>& newKeys) {
 
 // Appends text without the blocks stored under newKeys, when text is sound throughout;
 // false otherwise, with out then holding some of it.
-bool AppendOtherSoundBlocks(std::string& out, std::string_view text,
+// A new file as the pieces it is written from, most of them bytes of the previous one.
+using Pieces = std::vector<std::string_view>;
+
+void AppendPiece(Pieces& out, std::string_view piece) {
+    if (!piece.empty()) {
+        out.push_back(piece);
+    }
+}
+
+bool AppendOtherSoundBlocks(Pieces& out, std::string_view text,
                             const std::vector<std::string>& newKeys) {
     Cursor in(text);
     std::size_t copyFrom = 0;  // bytes not yet copied start here
@@ -418,15 +427,15 @@ bool AppendOtherSoundBlocks(std::string& out, std::string_view text,
             return false;
         }
         if (IsNewKey(head.key, newKeys)) {
-            out.append(text.substr(copyFrom, begin - copyFrom));
+            AppendPiece(out, text.substr(copyFrom, begin - copyFrom));
             copyFrom = in.Pos();
         }
     }
-    out.append(text.substr(copyFrom));
+    AppendPiece(out, text.substr(copyFrom));
     return true;
 }
 
-void AppendOtherDamagedBlocks(std::string& out, std::string_view text,
+void AppendOtherDamagedBlocks(Pieces& out, std::string_view text,
                               const std::vector<std::string>& newKeys) {
     const LineMap map(text);
     const std::vector<Span> blocks = DamagedBlocks(map, {});
@@ -435,11 +444,11 @@ void AppendOtherDamagedBlocks(std::string& out, std::string_view text,
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const Span& b = blocks[i];
         if (detachable[i] && IsNewKey(b.key, newKeys)) {
-            out.append(text.substr(copyFrom, b.begin - copyFrom));
+            AppendPiece(out, text.substr(copyFrom, b.begin - copyFrom));
             copyFrom = b.end;
         }
     }
-    out.append(text.substr(copyFrom));
+    AppendPiece(out, text.substr(copyFrom));
 }
 
 // The file a load or a save starts from: the tag file; when a save was cut short between its
@@ -526,9 +535,9 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
         if (!previous) {
             return false;  // saving without them would lose every other drawing's tags
         }
-        size += previous->size();
     }
 
+    // The new blocks are the one text built here; the rest is written from the bytes read.
     std::string out;
     out.reserve(size);
     std::vector<std::string> written;
@@ -544,20 +553,20 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
             AppendLine(out, entry.TagJump);
         }
     }
+    Pieces pieces{out};
     if (previous) {
         const std::string_view text = Readable(*previous);
-        const std::size_t mark = out.size();
-        if (!AppendOtherSoundBlocks(out, text, written)) {
-            out.resize(mark);
-            AppendOtherDamagedBlocks(out, text, written);
+        if (!AppendOtherSoundBlocks(pieces, text, written)) {
+            pieces.resize(1);
+            AppendOtherDamagedBlocks(pieces, text, written);
         }
         // What follows an end-of-file byte is no block anyone can read, but it is not ours to
         // throw away either.
-        out.append(std::string_view(*previous).substr(text.size()));
+        AppendPiece(pieces, std::string_view(*previous).substr(text.size()));
     }
 
     // Nothing is renamed until the complete new file is on the disk.
-    if (!textlines::WriteWholeFile(temp, out)) {
+    if (!textlines::WriteWholeFile(temp, pieces)) {
         return false;
     }
     if (hadTagFile && !p.RenameFile(tagFile, tbkFile, true)) {
