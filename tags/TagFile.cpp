@@ -58,9 +58,10 @@ std::string_view LineAt(std::string_view text, std::size_t begin, std::size_t ne
     return text.substr(begin, end - begin);
 }
 
-// Walks the lines of a text without copying them. A save walks every line of a file of
-// 100,000 blocks, most of them a few dozen bytes long, so a line is never a call of its own:
-// the line feeds of 64 bytes at a time are kept as bits, and each line takes the next one.
+// Walks the lines of a text without copying them, up to its first 0x1A, as a reader sees it.
+// A save walks every line of a file of 100,000 blocks, most of them a few dozen bytes long, so
+// a line is never a call of its own: the line feeds of 64 bytes at a time are kept as bits,
+// and each line takes the next one. The end-of-file byte is looked for in the same pass.
 class Cursor {
   public:
     explicit Cursor(std::string_view text) : text_(text) { Seek(0); }
@@ -92,30 +93,45 @@ class Cursor {
   private:
     static constexpr std::size_t kWindow = 64;
 
-    // One bit for each line feed among the kWindow bytes from offset on.
-    std::uint64_t LineFeedsAt(std::size_t offset) const {
+    // One bit for each line feed among the kWindow bytes from offset on. An end-of-file byte
+    // among them ends the text there, and the line feeds behind it are left out.
+    std::uint64_t LineFeedsAt(std::size_t offset) {
         if (offset >= text_.size()) {
             return 0;
         }
         const char* p = text_.data() + offset;
         std::uint64_t bits = 0;
-        if (text_.size() - offset >= kWindow) {
+        bool ended = false;
 #ifdef __SSE2__
+        if (text_.size() - offset >= kWindow) {
             const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i eof = _mm_set1_epi8('\x1A');
+            __m128i eofs = _mm_setzero_si128();
             for (std::size_t i = 0; i < kWindow; i += 16) {
                 const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
                 bits |= static_cast<std::uint64_t>(
                             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf))))
                         << i;
+                eofs = _mm_or_si128(eofs, _mm_cmpeq_epi8(chunk, eof));
+            }
+            // The byte is rare: where it is, is worked out only when it is there.
+            if (_mm_movemask_epi8(eofs) == 0) {
+                return bits;
+            }
+            ended = true;
+        }
+#endif
+        const std::size_t n = std::min(kWindow, text_.size() - offset);
+        if (!ended && std::memchr(p, '\x1A', n) == nullptr) {
+            for (std::size_t i = 0; i < n; ++i) {
+                bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
             }
             return bits;
-#endif
         }
-        const std::size_t n = std::min(kWindow, text_.size() - offset);
-        for (std::size_t i = 0; i < n; ++i) {
-            bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
-        }
-        return bits;
+        const std::size_t at =
+            static_cast<std::size_t>(static_cast<const char*>(std::memchr(p, '\x1A', n)) - p);
+        text_ = text_.substr(0, offset + at);
+        return at == 0 ? 0 : bits & (~std::uint64_t{0} >> (kWindow - at));
     }
 
     // To the start of the next line, or the end of the text.
@@ -368,12 +384,11 @@ bool LoadFromDamaged(std::string_view text, const std::string& key) {
 }
 
 bool LoadFromText(std::string_view bytes, const std::string& key) {
-    const std::string_view text = Readable(bytes);
-    Cursor in(text);
+    Cursor in(bytes);
     while (!in.AtEnd()) {
         Head head;
         if (!NextSoundBlock(in, head)) {
-            return LoadFromDamaged(text, key);
+            return LoadFromDamaged(Readable(bytes), key);
         }
         if (head.key != key) {
             continue;
@@ -382,7 +397,7 @@ bool LoadFromText(std::string_view bytes, const std::string& key) {
         Cursor next = in;
         Head nextHead;
         if (!next.AtEnd() && !NextSoundBlock(next, nextHead)) {
-            return LoadFromDamaged(text, key);
+            return LoadFromDamaged(Readable(bytes), key);
         }
         if (head.count < 1) {
             return false;
@@ -405,8 +420,9 @@ bool IsNewKey(std::string_view key, const std::vector<std::string>& newKeys) {
     return false;
 }
 
-// Appends text without the blocks stored under newKeys, when text is sound throughout;
-// false otherwise, with out then holding some of it.
+// Appends bytes without the blocks stored under newKeys, when what a reader sees of them is
+// sound throughout, and whatever follows an end-of-file byte as it is; false otherwise, with
+// out then holding some of it.
 // A new file as the pieces it is written from, most of them bytes of the previous one.
 using Pieces = std::vector<std::string_view>;
 
@@ -553,15 +569,13 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
             AppendLine(out, entry.TagJump);
         }
     }
+    // What follows an end-of-file byte is no block anyone can read, but it is not ours to
+    // throw away either.
     Pieces pieces{out};
-    if (previous) {
+    if (previous && !AppendOtherSoundBlocks(pieces, *previous, written)) {
+        pieces.resize(1);
         const std::string_view text = Readable(*previous);
-        if (!AppendOtherSoundBlocks(pieces, text, written)) {
-            pieces.resize(1);
-            AppendOtherDamagedBlocks(pieces, text, written);
-        }
-        // What follows an end-of-file byte is no block anyone can read, but it is not ours to
-        // throw away either.
+        AppendOtherDamagedBlocks(pieces, text, written);
         AppendPiece(pieces, std::string_view(*previous).substr(text.size()));
     }
 
