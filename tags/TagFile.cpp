@@ -122,14 +122,16 @@ class Cursor {
         }
 #endif
         const std::size_t n = std::min(kWindow, text_.size() - offset);
-        if (!ended && std::memchr(p, '\x1A', n) == nullptr) {
+        if (!ended) {
             for (std::size_t i = 0; i < n; ++i) {
                 bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
             }
+        }
+        const void* eof = std::memchr(p, '\x1A', n);
+        if (eof == nullptr) {
             return bits;
         }
-        const std::size_t at =
-            static_cast<std::size_t>(static_cast<const char*>(std::memchr(p, '\x1A', n)) - p);
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(eof) - p);
         text_ = text_.substr(0, offset + at);
         return at == 0 ? 0 : bits & (~std::uint64_t{0} >> (kWindow - at));
     }

@@ -84,6 +84,10 @@ TEST(TagFile, LoadTakesTheFirstBlockWithTheKeyOrLeavesTheList) {
         // Cut short by the end of the file: the entries there, none made up.
         {Text({"K", "3", "n", "j", "m"}), List{{"n", "j", 0}, {"m", "", 0}}},
         {Text({"K", "2000000000", "n", "j"}), nj},
+        // A's last line runs into the file's last 64 bytes, which hold K and an end-of-file byte.
+        {Text({"A", "1", "n", std::string(60, 'j'), "K", "1", "n", "j"}) + "\x1A"
+                                                                           "x",
+         nj},
         {Text({"K", "1"}), std::nullopt},
         {"", std::nullopt}};
     platform::ScopedFakePlatform p;
@@ -374,13 +378,15 @@ namespace {
 // without a CR, and a file whose last line has no end, must load and save as they did.
 TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
     struct Case {
-        const char* end;   // of every line
-        bool cutLastLine;  // the file's last line without its end
+        const char* end;       // of every line
+        bool cutLastLine;      // the file's last line without its end
+        bool eofByte = false;  // then 0x1A and bytes no reader sees
     };
-    for (const Case& c : {Case{"\r\n", false}, Case{"\n", false}, Case{"\r\n", true}}) {
+    for (const Case& c : {Case{"\r\n", false}, Case{"\n", false}, Case{"\r\n", true},
+                          Case{"\r\n", false, true}, Case{"\n", true, true}}) {
         for (std::size_t len = 0; len <= 140; ++len) {
             SCOPED_TRACE(std::string("length ") + std::to_string(len) +
-                         (c.cutLastLine ? " cut" : ""));
+                         (c.cutLastLine ? " cut" : "") + (c.eofByte ? " eof" : ""));
             platform::ScopedFakePlatform p;
             const std::string name(len, 'n');
             const Lines first = Block("K1", {{name, "K1", 0}});
@@ -388,6 +394,11 @@ TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
             std::string text = Text(first + last, c.end);
             if (c.cutLastLine) {
                 text.resize(text.size() - std::string(c.end).size());
+            }
+            if (c.eofByte) {
+                text +=
+                    "\x1A"
+                    "K2\r\n9\r\n";
             }
             p.fake.PutFile(kTag, text);
             ASSERT_TRUE(LoadTagBlock(kTag, "K2"));
