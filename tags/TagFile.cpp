@@ -148,6 +148,13 @@ class Cursor {
         }
         pos_ = window_ + static_cast<std::size_t>(std::countr_zero(feeds_)) + 1;
         feeds_ &= feeds_ - 1;
+        // The window after the last line feed of this one is looked at right away: an
+        // end-of-file byte at its start ends the text here, and AtEnd must know before a line
+        // that is not there is passed.
+        if (feeds_ == 0 && window_ + kWindow < text_.size()) {
+            window_ += kWindow;
+            feeds_ = LineFeedsAt(window_);
+        }
     }
 
     std::string_view text_;

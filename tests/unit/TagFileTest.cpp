@@ -16,6 +16,7 @@ using List = std::vector<TTagLists>;
 const std::string kTag = "C:\\QB\\quillbox.tag";
 const std::string kTbk = "C:\\QB\\quillbox.tbk";
 const std::string kTmp = kTag + ".tmp";
+const std::string kEof = "\x1A";
 
 std::string Text(const Lines& lines, const char* end = "\r\n") {
     std::string out;
@@ -85,9 +86,11 @@ TEST(TagFile, LoadTakesTheFirstBlockWithTheKeyOrLeavesTheList) {
         {Text({"K", "3", "n", "j", "m"}), List{{"n", "j", 0}, {"m", "", 0}}},
         {Text({"K", "2000000000", "n", "j"}), nj},
         // A's last line runs into the file's last 64 bytes, which hold K and an end-of-file byte.
-        {Text({"A", "1", "n", std::string(60, 'j'), "K", "1", "n", "j"}) + "\x1A"
-                                                                           "x",
-         nj},
+        {Text({"A", "1", "n", std::string(60, 'j'), "K", "1", "n", "j"}) + kEof + "x", nj},
+        // An end-of-file byte right after the first 64 bytes: A's count is one line short of
+        // fitting, so its block is not taken at its word and K is found inside it.
+        {Text({"A", "3", "a", "K", "1", "n", "j" + std::string(43, 'x')}) + kEof + "x\r\n",
+         List{{"n", "j" + std::string(43, 'x'), 0}}},
         {Text({"K", "1"}), std::nullopt},
         {"", std::nullopt}};
     platform::ScopedFakePlatform p;
@@ -396,9 +399,7 @@ TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
                 text.resize(text.size() - std::string(c.end).size());
             }
             if (c.eofByte) {
-                text +=
-                    "\x1A"
-                    "K2\r\n9\r\n";
+                text += kEof + "K2\r\n9\r\n";
             }
             p.fake.PutFile(kTag, text);
             ASSERT_TRUE(LoadTagBlock(kTag, "K2"));
