@@ -10,7 +10,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -63,7 +65,17 @@ enum class RegistryRead {
 class OutFile {
   public:
     virtual ~OutFile() = default;
-    virtual bool Write(const std::string& bytes) = 0;
+    virtual bool Write(std::string_view bytes) = 0;
+    // The pieces one after the other, as one Write of them joined would write them: a file
+    // made of parts of another is then never joined in memory first.
+    virtual bool WritePieces(std::span<const std::string_view> pieces) {
+        for (std::string_view piece : pieces) {
+            if (!Write(piece)) {
+                return false;
+            }
+        }
+        return true;
+    }
     // Pushes the written bytes to the disk (FlushFileBuffers), so that a rename that follows
     // cannot publish a file whose content is still in flight.
     virtual bool Flush() = 0;

@@ -33,9 +33,9 @@ using textlines::AppendLine;
 // negative one or garbage between blocks costs at most the block it sits in, and the blocks
 // behind it are still found.
 //
-// A save copies every block it does not replace as the bytes it was read from, and replaces
-// only sound blocks whose successor is sound too: a count that ran into the next block would
-// otherwise take that block's first lines away with it.
+// A save copies every block it does not replace as the bytes it was read from. In such a file
+// the blocks differ with the key looked up, so it replaces only a block that every lookup
+// reads alike and whose lines no other block can take (Detachable says where).
 
 namespace {
 
@@ -58,9 +58,10 @@ std::string_view LineAt(std::string_view text, std::size_t begin, std::size_t ne
     return text.substr(begin, end - begin);
 }
 
-// Walks the lines of a text without copying them. A save walks every line of a file of
-// 100,000 blocks, most of them a few dozen bytes long, so a line is never a call of its own:
-// the line feeds of 64 bytes at a time are kept as bits, and each line takes the next one.
+// Walks the lines of a text without copying them, up to its first 0x1A, as a reader sees it.
+// A save walks every line of a file of 100,000 blocks, most of them a few dozen bytes long, so
+// a line is never a call of its own: the line feeds of 64 bytes at a time are kept as bits,
+// and each line takes the next one. The end-of-file byte is looked for in the same pass.
 class Cursor {
   public:
     explicit Cursor(std::string_view text) : text_(text) { Seek(0); }
@@ -92,30 +93,47 @@ class Cursor {
   private:
     static constexpr std::size_t kWindow = 64;
 
-    // One bit for each line feed among the kWindow bytes from offset on.
-    std::uint64_t LineFeedsAt(std::size_t offset) const {
+    // One bit for each line feed among the kWindow bytes from offset on. An end-of-file byte
+    // among them ends the text there, and the line feeds behind it are left out.
+    std::uint64_t LineFeedsAt(std::size_t offset) {
         if (offset >= text_.size()) {
             return 0;
         }
         const char* p = text_.data() + offset;
         std::uint64_t bits = 0;
-        if (text_.size() - offset >= kWindow) {
+        bool ended = false;
 #ifdef __SSE2__
+        if (text_.size() - offset >= kWindow) {
             const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i eof = _mm_set1_epi8('\x1A');
+            __m128i eofs = _mm_setzero_si128();
             for (std::size_t i = 0; i < kWindow; i += 16) {
                 const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
                 bits |= static_cast<std::uint64_t>(
                             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf))))
                         << i;
+                eofs = _mm_or_si128(eofs, _mm_cmpeq_epi8(chunk, eof));
             }
-            return bits;
+            // The byte is rare: where it is, is worked out only when it is there.
+            if (_mm_movemask_epi8(eofs) == 0) {
+                return bits;
+            }
+            ended = true;
+        }
 #endif
-        }
         const std::size_t n = std::min(kWindow, text_.size() - offset);
-        for (std::size_t i = 0; i < n; ++i) {
-            bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
+        if (!ended) {
+            for (std::size_t i = 0; i < n; ++i) {
+                bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
+            }
         }
-        return bits;
+        const void* eof = std::memchr(p, '\x1A', n);
+        if (eof == nullptr) {
+            return bits;
+        }
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(eof) - p);
+        text_ = text_.substr(0, offset + at);
+        return at == 0 ? 0 : bits & (~std::uint64_t{0} >> (kWindow - at));
     }
 
     // To the start of the next line, or the end of the text.
@@ -130,6 +148,13 @@ class Cursor {
         }
         pos_ = window_ + static_cast<std::size_t>(std::countr_zero(feeds_)) + 1;
         feeds_ &= feeds_ - 1;
+        // The window after the last line feed of this one is looked at right away: an
+        // end-of-file byte at its start ends the text here, and AtEnd must know before a line
+        // that is not there is passed.
+        if (feeds_ == 0 && window_ + kWindow < text_.size()) {
+            window_ += kWindow;
+            feeds_ = LineFeedsAt(window_);
+        }
     }
 
     std::string_view text_;
@@ -193,69 +218,161 @@ std::vector<TTagLists> ReadEntries(Cursor& in, std::size_t end, std::int64_t ent
 struct Span {
     std::size_t begin = 0, end = 0;  // bytes
     std::size_t entriesBegin = 0;    // bytes: the first entry line
+    std::size_t firstLine = 0, endLine = 0;
     std::string_view key;
     std::int32_t count = 0;  // as the count line reads
     bool sound = false;
 };
 
-// The blocks of a file that is not sound throughout, delimited as the comment at the top
-// says. soughtKey, when not empty, is the key being looked up.
-std::vector<Span> DamagedBlocks(std::string_view text, std::string_view soughtKey) {
-    std::vector<std::size_t> starts;  // of every line, and the end of the text
-    for (Cursor in(text); !in.AtEnd(); in.Next()) {
-        starts.push_back(in.Pos());
+// The lines of a file that is not sound throughout, and where it reads as sound blocks.
+class LineMap {
+  public:
+    explicit LineMap(std::string_view text) : text_(text) {
+        for (Cursor in(text); !in.AtEnd(); in.Next()) {
+            starts_.push_back(in.Pos());
+        }
+        starts_.push_back(text.size());
+        lines_ = starts_.size() - 1;
+        soundToEnd_.assign(lines_ + 1, false);
+        soundToEnd_[lines_] = true;
+        nextSound_.assign(lines_ + 1, lines_);
+        for (std::size_t i = lines_; i-- > 0;) {
+            const std::uint64_t end = SoundEnd(i);
+            soundToEnd_[i] = end != 0 && soundToEnd_[end];
+            nextSound_[i] = soundToEnd_[i] ? i : nextSound_[i + 1];
+        }
     }
-    starts.push_back(text.size());
-    const std::size_t lines = starts.size() - 1;
-    const auto line = [&](std::size_t i) { return LineAt(text, starts[i], starts[i + 1]); };
-    const auto soundCountAt = [&](std::size_t i) {
-        return i + 1 < lines ? SoundCount(line(i + 1)) : kNoCount;
-    };
 
-    // soundToEnd[i]: from line i on, the file reads as sound blocks up to its very end.
-    std::vector<bool> soundToEnd(lines + 1, false);
-    soundToEnd[lines] = true;
-    for (std::size_t i = lines; i-- > 0;) {
-        const std::int64_t n = soundCountAt(i);
+    std::size_t Lines() const { return lines_; }
+    std::size_t Start(std::size_t i) const { return starts_[i]; }
+    std::string_view Line(std::size_t i) const { return LineAt(text_, starts_[i], starts_[i + 1]); }
+    // The count of a block whose key is line i, when it is one as a save writes it.
+    std::int64_t SoundCountAt(std::size_t i) const {
+        return i + 1 < lines_ ? SoundCount(Line(i + 1)) : kNoCount;
+    }
+    // Where a block at line i ends when its count is one as a save writes it and fits the
+    // file; 0 otherwise.
+    std::uint64_t SoundEnd(std::size_t i) const {
+        const std::int64_t n = SoundCountAt(i);
         const std::uint64_t end = i + 2 + 2 * static_cast<std::uint64_t>(n);
-        soundToEnd[i] = n != kNoCount && end <= lines && soundToEnd[end];
+        return n != kNoCount && end <= lines_ ? end : 0;
     }
+    // From line i on, the file reads as sound blocks up to its very end.
+    bool SoundToEnd(std::size_t i) const { return soundToEnd_[i]; }
 
-    std::vector<Span> blocks;
-    for (std::size_t s = 0; s < lines;) {
-        const std::int64_t sound = soundCountAt(s);
+    // The block that a reading for soughtKey (none when empty) finds at line s, as the comment
+    // at the top says.
+    Span BlockAt(std::size_t s, std::string_view soughtKey) const {
+        const std::int64_t sound = SoundCountAt(s);
         const std::int32_t count =
             sound != kNoCount ? static_cast<std::int32_t>(sound)
-                              : (s + 1 < lines ? StrToIntZero(std::string(line(s + 1))) : 0);
+                              : (s + 1 < lines_ ? StrToIntZero(std::string(Line(s + 1))) : 0);
         const std::uint64_t counted =
-            s + 1 < lines ? s + 2 + 2 * static_cast<std::uint64_t>(std::max(count, 0)) : lines;
-        std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(counted, lines));
+            s + 1 < lines_ ? s + 2 + 2 * static_cast<std::uint64_t>(std::max(count, 0)) : lines_;
+        std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(counted, lines_));
         // A count as a save writes it that fits the file is taken at its word: the block saved
         // last must read back as it was saved, whatever follows it.
-        const bool countFits = sound != kNoCount && counted <= lines;
+        const bool countFits = sound != kNoCount && counted <= lines_;
         if (!countFits) {
-            for (std::size_t j = s + 1; j < e; ++j) {
-                if (soundToEnd[j] || (j >= s + 2 && !soughtKey.empty() && line(j) == soughtKey)) {
+            e = std::min(e, nextSound_[s + 1]);
+            for (std::size_t j = s + 2; !soughtKey.empty() && j < e; ++j) {
+                if (Line(j) == soughtKey) {
                     e = j;
                     break;
                 }
             }
         }
         Span b;
-        b.begin = starts[s];
-        b.end = starts[e];
-        b.entriesBegin = starts[std::min(s + 2, e)];
-        b.key = line(s);
+        b.begin = starts_[s];
+        b.end = starts_[e];
+        b.entriesBegin = starts_[std::min(s + 2, e)];
+        b.firstLine = s;
+        b.endLine = e;
+        b.key = Line(s);
         b.count = count;
         b.sound = countFits && e == counted;
-        blocks.push_back(b);
-        s = e;
+        return b;
+    }
+
+  private:
+    std::string_view text_;
+    std::vector<std::size_t> starts_;  // of every line, and the end of the text
+    std::size_t lines_ = 0;
+    std::vector<bool> soundToEnd_;
+    std::vector<std::size_t> nextSound_;  // the first line from i on that SoundToEnd holds for
+};
+
+// The blocks of a file that is not sound throughout, delimited as the comment at the top
+// says. soughtKey, when not empty, is the key being looked up.
+std::vector<Span> DamagedBlocks(const LineMap& map, std::string_view soughtKey) {
+    std::vector<Span> blocks;
+    for (std::size_t s = 0; s < map.Lines();) {
+        blocks.push_back(map.BlockAt(s, soughtKey));
+        s = blocks.back().endLine;
     }
     return blocks;
 }
 
+// Which blocks of a damaged file a save may leave out without changing what a lookup of any
+// other key reads. The blocks depend on the key looked up: a lookup ends an untrusted block
+// early at a line equal to its key, and the block starting there may run on over lines that
+// the save's reading gives to another block. So a block may go only where every reading
+// agrees on it and nothing a reading could start before it runs into it:
+// - in the run of sound blocks the file starts with, which every key reads alike, when the
+//   block after it is sound too (a count that ran into it would otherwise take its lines);
+// - or in the sound blocks the file ends with, when no block that any reading could start
+//   before it runs across its first line. Its successor's key must then not read as a count,
+//   as it would for the line before once the block is gone.
+std::vector<bool> Detachable(const LineMap& map, const std::vector<Span>& blocks) {
+    const std::size_t lines = map.Lines();
+    // Every line at which some reading could start a block, in one sweep: a block whose count
+    // fits ends where it counts; an untrusted one ends where it does without a key sought, or
+    // earlier at any line from its third on (one equal to the key sought). crossed counts the
+    // blocks with a count that fits which some reading may start before a line and end after it.
+    std::vector<bool> startPoint(lines + 1, false);
+    std::vector<std::int32_t> startRanges(lines + 1, 0), crossings(lines + 1, 0);
+    startPoint[0] = true;
+    std::int64_t inRanges = 0, crossed = 0;
+    std::vector<bool> clean(lines + 1, false);
+    for (std::size_t x = 0; x <= lines; ++x) {
+        inRanges += startRanges[x];
+        crossed += crossings[x];
+        clean[x] = crossed == 0;
+        if (x == lines || !(startPoint[x] || inRanges > 0)) {
+            continue;
+        }
+        if (const std::uint64_t end = map.SoundEnd(x); end != 0) {
+            startPoint[end] = true;
+            ++crossings[x + 1];
+            --crossings[end];
+            continue;
+        }
+        const std::size_t end = map.BlockAt(x, {}).endLine;
+        startPoint[end] = true;
+        if (x + 2 < end) {
+            ++startRanges[x + 2];
+            --startRanges[end];
+        }
+    }
+
+    std::vector<bool> detachable(blocks.size(), false);
+    bool soundSoFar = true;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const Span& b = blocks[i];
+        const bool last = i + 1 == blocks.size();
+        if (soundSoFar) {
+            detachable[i] = b.sound && (last || blocks[i + 1].sound);
+        } else {
+            detachable[i] = b.sound && map.SoundToEnd(b.firstLine) && clean[b.firstLine] &&
+                            (b.endLine == lines || SoundCount(map.Line(b.endLine)) == kNoCount);
+        }
+        soundSoFar = soundSoFar && b.sound;
+    }
+    return detachable;
+}
+
 bool LoadFromDamaged(std::string_view text, const std::string& key) {
-    for (const Span& b : DamagedBlocks(text, key)) {
+    for (const Span& b : DamagedBlocks(LineMap(text), key)) {
         if (b.key != key) {
             continue;
         }
@@ -276,12 +393,11 @@ bool LoadFromDamaged(std::string_view text, const std::string& key) {
 }
 
 bool LoadFromText(std::string_view bytes, const std::string& key) {
-    const std::string_view text = Readable(bytes);
-    Cursor in(text);
+    Cursor in(bytes);
     while (!in.AtEnd()) {
         Head head;
         if (!NextSoundBlock(in, head)) {
-            return LoadFromDamaged(text, key);
+            return LoadFromDamaged(Readable(bytes), key);
         }
         if (head.key != key) {
             continue;
@@ -290,7 +406,7 @@ bool LoadFromText(std::string_view bytes, const std::string& key) {
         Cursor next = in;
         Head nextHead;
         if (!next.AtEnd() && !NextSoundBlock(next, nextHead)) {
-            return LoadFromDamaged(text, key);
+            return LoadFromDamaged(Readable(bytes), key);
         }
         if (head.count < 1) {
             return false;
@@ -313,9 +429,19 @@ bool IsNewKey(std::string_view key, const std::vector<std::string>& newKeys) {
     return false;
 }
 
-// Appends text without the blocks stored under newKeys, when text is sound throughout;
-// false otherwise, with out then holding some of it.
-bool AppendOtherSoundBlocks(std::string& out, std::string_view text,
+// Appends bytes without the blocks stored under newKeys, when what a reader sees of them is
+// sound throughout, and whatever follows an end-of-file byte as it is; false otherwise, with
+// out then holding some of it.
+// A new file as the pieces it is written from, most of them bytes of the previous one.
+using Pieces = std::vector<std::string_view>;
+
+void AppendPiece(Pieces& out, std::string_view piece) {
+    if (!piece.empty()) {
+        out.push_back(piece);
+    }
+}
+
+bool AppendOtherSoundBlocks(Pieces& out, std::string_view text,
                             const std::vector<std::string>& newKeys) {
     Cursor in(text);
     std::size_t copyFrom = 0;  // bytes not yet copied start here
@@ -326,27 +452,28 @@ bool AppendOtherSoundBlocks(std::string& out, std::string_view text,
             return false;
         }
         if (IsNewKey(head.key, newKeys)) {
-            out.append(text.substr(copyFrom, begin - copyFrom));
+            AppendPiece(out, text.substr(copyFrom, begin - copyFrom));
             copyFrom = in.Pos();
         }
     }
-    out.append(text.substr(copyFrom));
+    AppendPiece(out, text.substr(copyFrom));
     return true;
 }
 
-void AppendOtherDamagedBlocks(std::string& out, std::string_view text,
+void AppendOtherDamagedBlocks(Pieces& out, std::string_view text,
                               const std::vector<std::string>& newKeys) {
-    const std::vector<Span> blocks = DamagedBlocks(text, {});
+    const LineMap map(text);
+    const std::vector<Span> blocks = DamagedBlocks(map, {});
+    const std::vector<bool> detachable = Detachable(map, blocks);
     std::size_t copyFrom = 0;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const Span& b = blocks[i];
-        const bool replaceable = b.sound && (i + 1 == blocks.size() || blocks[i + 1].sound);
-        if (replaceable && IsNewKey(b.key, newKeys)) {
-            out.append(text.substr(copyFrom, b.begin - copyFrom));
+        if (detachable[i] && IsNewKey(b.key, newKeys)) {
+            AppendPiece(out, text.substr(copyFrom, b.begin - copyFrom));
             copyFrom = b.end;
         }
     }
-    out.append(text.substr(copyFrom));
+    AppendPiece(out, text.substr(copyFrom));
 }
 
 // The file a load or a save starts from: the tag file; when a save was cut short between its
@@ -433,9 +560,9 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
         if (!previous) {
             return false;  // saving without them would lose every other drawing's tags
         }
-        size += previous->size();
     }
 
+    // The new blocks are the one text built here; the rest is written from the bytes read.
     std::string out;
     out.reserve(size);
     std::vector<std::string> written;
@@ -451,20 +578,18 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
             AppendLine(out, entry.TagJump);
         }
     }
-    if (previous) {
+    // What follows an end-of-file byte is no block anyone can read, but it is not ours to
+    // throw away either.
+    Pieces pieces{out};
+    if (previous && !AppendOtherSoundBlocks(pieces, *previous, written)) {
+        pieces.resize(1);
         const std::string_view text = Readable(*previous);
-        const std::size_t mark = out.size();
-        if (!AppendOtherSoundBlocks(out, text, written)) {
-            out.resize(mark);
-            AppendOtherDamagedBlocks(out, text, written);
-        }
-        // What follows an end-of-file byte is no block anyone can read, but it is not ours to
-        // throw away either.
-        out.append(std::string_view(*previous).substr(text.size()));
+        AppendOtherDamagedBlocks(pieces, text, written);
+        AppendPiece(pieces, std::string_view(*previous).substr(text.size()));
     }
 
     // Nothing is renamed until the complete new file is on the disk.
-    if (!textlines::WriteWholeFile(temp, out)) {
+    if (!textlines::WriteWholeFile(temp, pieces)) {
         return false;
     }
     if (hadTagFile && !p.RenameFile(tagFile, tbkFile, true)) {

@@ -49,13 +49,18 @@ std::string TempPathFor(const std::string& path) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    const std::string_view whole(bytes);
+    return WriteWholeFile(path, {&whole, 1});
+}
+
+bool WriteWholeFile(const std::string& path, std::span<const std::string_view> pieces) {
     platform::Platform& p = platform::Current();
     std::unique_ptr<platform::OutFile> file = p.CreateFile(path);
     if (!file) {
         return false;
     }
     // Flush before the caller renames: the new name must never point at bytes in flight.
-    const bool written = file->Write(bytes) && file->Flush();
+    const bool written = file->WritePieces(pieces) && file->Flush();
     const bool closed = file->Close();
     if (written && closed) {
         return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,5 +34,7 @@ std::string TempPathFor(const std::string& path);
 // Creates path, writes bytes, flushes and closes. False on any failure, and then the
 // half-written file is deleted.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// The same with the bytes given as pieces written one after the other.
+bool WriteWholeFile(const std::string& path, std::span<const std::string_view> pieces);
 
 }  // namespace textlines

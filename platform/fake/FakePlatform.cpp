@@ -28,7 +28,9 @@ std::string ExtensionUpper(const std::string& path) {
 class FakeOutFile : public OutFile {
   public:
     FakeOutFile(FakePlatform& fake, std::string path) : fake_(fake), path_(std::move(path)) {}
-    bool Write(const std::string& bytes) override {
+    bool Write(std::string_view bytes) override { return WritePieces({&bytes, 1}); }
+    // One failure check for all the pieces, and the bytes made room for once.
+    bool WritePieces(std::span<const std::string_view> pieces) override {
         if (closed_ || fake_.Fails("write", path_)) {
             return false;
         }
@@ -36,7 +38,15 @@ class FakeOutFile : public OutFile {
         if (it == fake_.files_.end()) {
             return false;  // deleted under us
         }
-        it->second.second += bytes;
+        std::string& bytes = it->second.second;
+        std::size_t size = bytes.size();
+        for (std::string_view piece : pieces) {
+            size += piece.size();
+        }
+        bytes.reserve(size);
+        for (std::string_view piece : pieces) {
+            bytes += piece;
+        }
         return true;
     }
     bool Flush() override { return !closed_ && !fake_.Fails("flush", path_); }

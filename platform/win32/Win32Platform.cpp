@@ -32,7 +32,7 @@ class Win32OutFile : public OutFile {
   public:
     explicit Win32OutFile(ScopedHandle file) : file_(std::move(file)) {}
 
-    bool Write(const std::string& bytes) override {
+    bool Write(std::string_view bytes) override {
         std::size_t done = 0;
         while (file_.valid() && done < bytes.size()) {
             DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));

@@ -16,6 +16,7 @@ using List = std::vector<TTagLists>;
 const std::string kTag = "C:\\QB\\quillbox.tag";
 const std::string kTbk = "C:\\QB\\quillbox.tbk";
 const std::string kTmp = kTag + ".tmp";
+const std::string kEof = "\x1A";
 
 std::string Text(const Lines& lines, const char* end = "\r\n") {
     std::string out;
@@ -84,6 +85,12 @@ TEST(TagFile, LoadTakesTheFirstBlockWithTheKeyOrLeavesTheList) {
         // Cut short by the end of the file: the entries there, none made up.
         {Text({"K", "3", "n", "j", "m"}), List{{"n", "j", 0}, {"m", "", 0}}},
         {Text({"K", "2000000000", "n", "j"}), nj},
+        // A's last line runs into the file's last 64 bytes, which hold K and an end-of-file byte.
+        {Text({"A", "1", "n", std::string(60, 'j'), "K", "1", "n", "j"}) + kEof + "x", nj},
+        // An end-of-file byte right after the first 64 bytes: A's count is one line short of
+        // fitting, so its block is not taken at its word and K is found inside it.
+        {Text({"A", "3", "a", "K", "1", "n", "j" + std::string(43, 'x')}) + kEof + "x\r\n",
+         List{{"n", "j" + std::string(43, 'x'), 0}}},
         {Text({"K", "1"}), std::nullopt},
         {"", std::nullopt}};
     platform::ScopedFakePlatform p;
@@ -317,6 +324,55 @@ TEST(TagFile, HostileFilesLoseNothing) {
     ClearTags();
 }
 
+// Behind a count that cannot be trusted, a lookup ends that block at a line equal to its key,
+// and the block found there may run on over lines that the save reads as the stored block of
+// the list being saved. That stored block then stays: dropping it would change what the other
+// lookup finds. Where nothing else reads a stored block, the save still replaces it.
+TEST(TagFile, ASaveLeavesEveryOtherLookupAsItWas) {
+    const List newK{{"k", "C:\\K.JWW", 0}, {"k1", "u", 0}};
+    const Lines k = Block("C:\\K.JWW", {{"k", "C:\\K.JWW", 0}});
+    struct Case {
+        const char* what;
+        Lines lines;
+        bool kReplaced;
+    };
+    const Case cases[] = {
+        // B's count is one too high: B reads K's key and count as its last entry.
+        {"count beyond the file",
+         Lines{"C:\\A.JWW", "99", "a", "C:\\B.JWW", "2", "b", "C:\\b.jww"} + k, false},
+        {"hexadecimal count",
+         Lines{"C:\\A.JWW", "$FFFF", "a", "C:\\B.JWW", "2", "b", "C:\\b.jww"} + k, false},
+        // B's count is right: nothing but the save's own block reads K's lines.
+        {"count right", Lines{"C:\\A.JWW", "99", "a", "C:\\B.JWW", "1", "b", "C:\\b.jww"} + k,
+         true},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform p;
+        const std::string before = Text(c.lines);
+        p.fake.PutFile(kTag, before);
+        const auto lookups = [&] {
+            std::vector<std::optional<List>> found;
+            for (const std::string& key : c.lines) {
+                ClearTags();
+                found.push_back(LoadTagBlock(kTag, key) ? std::optional(TagLists) : std::nullopt);
+            }
+            return found;
+        };
+        std::vector<std::optional<List>> want = lookups();
+        SetList(newK);
+        ASSERT_TRUE(SaveTagFile(kTag, kTbk)) << c.what;
+        const std::string rest =
+            c.kReplaced ? before.substr(0, before.size() - Text(k).size()) : before;
+        EXPECT_EQ(p.fake.FileBytes(kTag), Text(Block("C:\\K.JWW", newK)) + rest) << c.what;
+        const std::vector<std::optional<List>> got = lookups();
+        for (std::size_t i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(got[i], c.lines[i] == "C:\\K.JWW" ? std::optional(newK) : want[i])
+                << c.what << ": " << c.lines[i];
+        }
+    }
+    ClearTags();
+}
+
 }  // namespace
 
 namespace {
@@ -325,13 +381,15 @@ namespace {
 // without a CR, and a file whose last line has no end, must load and save as they did.
 TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
     struct Case {
-        const char* end;   // of every line
-        bool cutLastLine;  // the file's last line without its end
+        const char* end;       // of every line
+        bool cutLastLine;      // the file's last line without its end
+        bool eofByte = false;  // then 0x1A and bytes no reader sees
     };
-    for (const Case& c : {Case{"\r\n", false}, Case{"\n", false}, Case{"\r\n", true}}) {
+    for (const Case& c : {Case{"\r\n", false}, Case{"\n", false}, Case{"\r\n", true},
+                          Case{"\r\n", false, true}, Case{"\n", true, true}}) {
         for (std::size_t len = 0; len <= 140; ++len) {
             SCOPED_TRACE(std::string("length ") + std::to_string(len) +
-                         (c.cutLastLine ? " cut" : ""));
+                         (c.cutLastLine ? " cut" : "") + (c.eofByte ? " eof" : ""));
             platform::ScopedFakePlatform p;
             const std::string name(len, 'n');
             const Lines first = Block("K1", {{name, "K1", 0}});
@@ -339,6 +397,9 @@ TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
             std::string text = Text(first + last, c.end);
             if (c.cutLastLine) {
                 text.resize(text.size() - std::string(c.end).size());
+            }
+            if (c.eofByte) {
+                text += kEof + "K2\r\n9\r\n";
             }
             p.fake.PutFile(kTag, text);
             ASSERT_TRUE(LoadTagBlock(kTag, "K2"));

@@ -20,7 +20,7 @@ class PosixOutFile : public platform::OutFile {
   public:
     explicit PosixOutFile(int fd) : fd_(fd) {}
     ~PosixOutFile() override { Close(); }
-    bool Write(const std::string& bytes) override {
+    bool Write(std::string_view bytes) override {
         for (std::size_t at = 0; at < bytes.size();) {
             const ssize_t n = ::write(fd_, bytes.data() + at, std::min(kPiece, bytes.size() - at));
             if (n < 0 && errno == EINTR) {
