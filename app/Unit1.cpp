@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -19,10 +20,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuillboxStrip";
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kFirstButtonId = 101;
-// While the tabs are replaced: narrow enough that even a few tabs make the row scroll, and
-// scrolled to its end after this many more tabs.
-constexpr int kBatchTabWidth = 16;
-constexpr std::size_t kReselectEvery = 32;
 
 struct ButtonText {
     const wchar_t* caption;
@@ -276,27 +273,37 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
         }
         return;
     }
-    // The tab control lays every tab out again after each insert and each delete, measuring
-    // every caption, and then hit-tests every tab against the mouse (asking the window system
-    // for its client rectangle once per tab): n tabs one at a time cost n * n calls, seconds
-    // for a few thousand. It skips the measuring for fixed-width tabs, and the hit test for the
-    // tabs left of the first one in view of a single scrolling row. So while the tabs change,
-    // the strip is such a row of narrow fixed-width tabs, scrolled to its end from time to
-    // time, and shows nothing; then style, size and selection come back, and the tabs are
-    // measured and laid out once.
+    // The tab control lays every tab out again after each insert and each delete, and when it
+    // is themed it then hit-tests the tabs in view against the mouse, asking the window system
+    // where the mouse is; where the tabs overflow the row it also moves and resets its scroll
+    // arrows. Under Wine each of these is a round trip to the server, or to the X server, so n
+    // tabs one at a time cost n * n steps and many round trips each: seconds for a few
+    // thousand. So while the tabs change, the tab control shows nothing, goes without its
+    // theme, and holds one row of tabs with no width, which never overflows; then theme,
+    // style and selection come back, and the tabs are measured and laid out once.
     // Where the subclass is kept in a window property, every message through it costs a look-up
     // in the window system; the buttons' clicks that TabProc forwards cannot arrive in the
     // middle of this, so the tab control goes without it meanwhile.
     tabSubclass_.Detach();
     const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
     DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
-    constexpr LONG_PTR kOneScrollingRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneScrollingRow) | TCS_FIXEDWIDTH);
-    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(kBatchTabWidth, tabHeight_));
-    ReplaceTabs(captionsSjis);
-
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
+    // A blank name, not an empty one: Wine keeps the name as an atom and takes an empty name
+    // for none, which leaves the theme on.
+    SetWindowTheme(TabControl1, L" ", L" ");
+    constexpr LONG_PTR kOneRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneRow) | TCS_FIXEDWIDTH);
     SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+    for (std::size_t i = 0; i < captionsSjis.size(); ++i) {
+        InsertTab(i, captionsSjis[i]);
+    }
+    // As tabs added to an empty strip are: the first one selected and in view.
+    if (!captionsSjis.empty()) {
+        SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
+    }
+
+    SetWindowTheme(TabControl1, nullptr, nullptr);
+    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
     if ((style & WS_VISIBLE) != 0) {
         DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
     }
@@ -304,28 +311,6 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     RedrawWindow(TabControl1, nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     tabCaptions_ = captionsSjis;
-}
-
-// The tabs replaced in the scrolling row of narrow fixed-width tabs that SetTabs prepared.
-void TForm1::ReplaceTabs(const std::vector<std::string>& captionsSjis) {
-    // From the end, with the last tab selected: every tab left is left of the view.
-    auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
-    if (count > 0) {
-        SendMessageW(TabControl1, TCM_SETCURSEL, static_cast<WPARAM>(count - 1), 0);
-    }
-    for (; count > 0; --count) {
-        SendMessageW(TabControl1, TCM_DELETEITEM, static_cast<WPARAM>(count - 1), 0);
-    }
-    for (std::size_t i = 0; i < captionsSjis.size(); ++i) {
-        InsertTab(i, captionsSjis[i]);
-        if (i % kReselectEvery == kReselectEvery - 1) {
-            SendMessageW(TabControl1, TCM_SETCURSEL, i, 0);
-        }
-    }
-    // As tabs added to an empty strip are: the first one selected and in view.
-    if (!captionsSjis.empty()) {
-        SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
-    }
 }
 
 void TForm1::SetTabStyle(LONG_PTR positionStyle) {

@@ -59,7 +59,6 @@ class TForm1 : public IStrip, public ui::Window {
     void SetTabStyle(LONG_PTR positionStyle);
 
     void InsertTab(std::size_t index, const std::string& captionSjis);
-    void ReplaceTabs(const std::vector<std::string>& captionsSjis);
 
     HWND TabControl1 = nullptr;
     ui::Subclass tabSubclass_;              // forwards the buttons' clicks from the tab strip
