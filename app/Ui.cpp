@@ -330,15 +330,48 @@ HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place) {
     return AddLabel(parent, text, place.left, place.top, place.width, place.height);
 }
 
-HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height) {
+namespace {
+
+// Set on a label until it has grown to its text; a static control leaves its user data alone.
+constexpr LONG_PTR kLabelToFit = 0x4C424C;  // "LBL"
+
+BOOL CALLBACK FitLabel(HWND control, LPARAM) {
+    if (GetWindowLongPtrW(control, GWLP_USERDATA) != kLabelToFit) {
+        return TRUE;
+    }
+    SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     SIZE extent{};
     {
-        ScopedGetDC dc(parent);
+        ScopedGetDC dc(control);
         ScopedSelectObject font(dc, Font());
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     }
-    return AddControl(parent, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, left, top,
-                      std::max<int>(width, extent.cx), std::max<int>(height, extent.cy));
+    RECT r{};
+    GetClientRect(control, &r);
+    if (extent.cx > r.right || extent.cy > r.bottom) {
+        SetWindowPos(control, nullptr, 0, 0, std::max<int>(r.right, extent.cx),
+                     std::max<int>(r.bottom, extent.cy),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height) {
+    HWND label = AddControl(parent, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, left, top,
+                            width, height);
+    if (label != nullptr) {
+        SetWindowLongPtrW(label, GWLP_USERDATA, kLabelToFit);
+    }
+    return label;
+}
+
+void FitLabels(HWND window) {
+    EnumChildWindows(window, FitLabel, 0);
 }
 
 void InputError(HWND dialog, HWND field, const wchar_t* text) {
@@ -492,6 +525,7 @@ void ModalDialog::RunModalOver(HWND owner) {
     PlaceReachable(hwnd_, now.left, now.top, now.right - now.left, now.bottom - now.top);
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     HWND focus = FormShow();
+    FitLabels(hwnd_);
     done_ = false;
     RunModal(hwnd_, owner, done_, focus);
 }

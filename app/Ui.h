@@ -166,9 +166,12 @@ HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWOR
                 const geometry::Box& place, int id = 0, DWORD exStyle = 0);
 
 // A one-line label that grows to its text, so a substitute font with wider glyphs neither wraps
-// nor clips it.
+// nor clips it. It grows when FitLabels runs over its window, not before: measuring text loads
+// its glyphs from the font, memory a dialog that may never open need not take at start-up.
 HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height);
 HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place);
+// Grows every label of the window that has not grown to its text yet.
+void FitLabels(HWND window);
 
 // An input error in a dialog: the message beep 0xFFFF, the plain message, and the keyboard focus
 // back on the field.

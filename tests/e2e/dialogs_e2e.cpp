@@ -483,6 +483,44 @@ TEST_F(Dialogs, KeyboardWalksTheDialogsAndTheFocusSurvivesAnotherWindow) {
     EXPECT_EQ(lines[2], "0.25") << "Enter did not take the settings";
 }
 
+// The labels of the dialogs are fitted to their text when a dialog first opens, not at start-up:
+// a label made too narrow while its dialog was still hidden is whole once the dialog shows.
+TEST_F(Dialogs, LabelsAreWholeOnceTheirDialogOpens) {
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitForTabs({kDrawing}));
+    HWND hidden = FindWindowW(L"#32770", L"設定");
+    ASSERT_NE(hidden, nullptr);
+    ASSERT_FALSE(IsWindowVisible(hidden));
+    const std::vector<HWND> labels = Children(hidden, L"Static");
+    ASSERT_EQ(labels.size(), 4u);
+    for (HWND label : labels) {
+        SetWindowPos(label, nullptr, 0, 0, 4, 4, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_EQ(form2, hidden);
+    // Measured here in the program's font: IPAGothic stands in for it in every process.
+    HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    for (HWND label : labels) {
+        const std::wstring text = Text(label);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        const SIZE size = ClientSize(label);
+        EXPECT_GE(size.cx, extent.cx) << Utf8(text);
+        EXPECT_GE(size.cy, extent.cy) << Utf8(text);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    Press(form2, kCancel);
+    ASSERT_TRUE(Closes(form2));
+}
+
 TEST_F(Dialogs, OpenAtTheirDesignedPlacesAndComeBackWhereTheyWereLeft) {
     StartDrawing();
     StartStrip();
