@@ -98,10 +98,10 @@ std::string Describe(HWND w) {
            << "; in front: " << Describe(GetForegroundWindow());
 }
 
-// Moves (and, given a size, sizes) a window and waits until the place holds. Under Wine on a
-// bare X server a window moved the moment it was shown can be put back by the X server's late
-// report of where it was mapped, which no user's drag is quick enough to meet: it is moved
-// again then.
+// Moves (and, given a size, sizes) a window and waits until the place holds. Under Wine a
+// window moved the moment it was shown can be put back by a late report of where the X server
+// or the window manager mapped it, which no user's drag is quick enough to meet (seen under
+// openbox): it is moved again then.
 bool MoveTo(HWND w, int left, int top, int width = 0, int height = 0) {
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (width == 0 ? SWP_NOSIZE : 0);
     const auto holds = [&] {
