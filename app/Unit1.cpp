@@ -130,6 +130,7 @@ void TForm1::CreateHints() {
 
 void TForm1::Show() {
     logic_.FormShow();
+    placed_ = true;
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
 }
@@ -158,7 +159,9 @@ LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 void TForm1::OnSize(int width, int height) {
     MoveWindow(TabControl1, 0, 0, width, height, TRUE);
-    logic_.FormResize();
+    if (placed_) {
+        logic_.FormResize();
+    }
 }
 
 void TForm1::OnTimer(UINT_PTR id) {

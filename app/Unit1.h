@@ -70,6 +70,9 @@ class TForm1 : public IStrip, public ui::Window {
     int tabHeight_ = 0;      // the height ArrangeControls gave the tabs
     int selectedTab_ = 0;    // the selection before a click, to go back to when nothing jumped
     bool Arranging = false;
+    // False until the start has placed the strip where the settings put it: the size changes of
+    // its creation and placing lay out nothing, and the start lays the controls out once.
+    bool placed_ = false;
     bool closed_ = false;
     JwcadStrip logic_{*this};
 };
