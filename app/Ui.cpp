@@ -340,9 +340,7 @@ BOOL CALLBACK FitLabel(HWND control, LPARAM) {
         return TRUE;
     }
     SetWindowLongPtrW(control, GWLP_USERDATA, 0);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = GetText(control);
     SIZE extent{};
     {
         ScopedGetDC dc(control);
