@@ -227,7 +227,7 @@ bool TGridView::DragSizing(int x) {
     if (sizingCol_ < 0) {
         return false;
     }
-    const int width = std::max(MinColWidth, sizingStartWidth_ + x - sizingStartX_);
+    const int width = std::max(int{MinColWidth}, sizingStartWidth_ + x - sizingStartX_);
     auto& current = colWidths_[static_cast<std::size_t>(sizingCol_)];
     if (width == current) {
         return false;
