@@ -1,7 +1,8 @@
 // The text helpers over arbitrary text and positions, each against a plain model of what it
 // promises: cuts that never fail nor split a double-byte character, number readers that give
-// 0 instead of failing, upper-casing that leaves Shift-JIS alone, and float text that reads
-// back to the same 15 significant digits.
+// 0 instead of failing, upper-casing that leaves Shift-JIS alone, float text that reads back
+// to the same 15 significant digits, and decimals of any length read to the last bit as the C
+// library reads them.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -101,6 +102,36 @@ void CheckStrToFloatZero(const std::string& text) {
     }
 }
 
+// Any count of digits at any scale reads as the C library reads it, to the last bit.
+void CheckLongDecimal(const std::string& text, std::int32_t scale) {
+    std::string digits;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            digits += c;
+        }
+    }
+    if (digits.empty()) {
+        return;
+    }
+    const std::string number = "." + digits + "e" + std::to_string(scale % 800);
+    const double want = std::strtod(number.c_str(), nullptr);
+    if (std::isinf(want)) {
+        bool overflow = false;
+        try {
+            StrToFloatZero(number);
+        } catch (const FloatOverflowError&) {
+            overflow = true;
+        }
+        FUZZ_CHECK(overflow);
+        return;
+    }
+    const double got = StrToFloatZero(number);
+    if (std::memcmp(&got, &want, sizeof got) != 0) {
+        std::fprintf(stderr, "%s -> %.17g, want %.17g\n", number.c_str(), got, want);
+    }
+    FUZZ_CHECK(std::memcmp(&got, &want, sizeof got) == 0);
+}
+
 // FloatToText keeps 15 significant digits: reading it back gives the double nearest to the
 // value rounded to 15 digits (or to the largest such text below the top of the range, for the
 // few doubles that round up beyond it), and writing that again gives the same text.
@@ -144,6 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckUpperSjis(text);
     CheckStrToIntZero(text, value, blanks);
     CheckStrToFloatZero(text);
+    CheckLongDecimal(text, value);
     CheckFloatText(real);
     return 0;
 }

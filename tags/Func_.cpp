@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
-#include <cstdlib>
-#include <string_view>
 
 #include "platform/Platform.h"
+#include "tags/DecimalFloat.h"
 
 namespace {
 bool waitsCancelled = false;
@@ -241,18 +239,18 @@ double StrToFloatZero(const std::string& text) {
     if (f.intDigits.empty() && f.fracDigits.empty()) {
         return 0;  // "." and "-." are accepted and read as 0
     }
-    // strtod rounds correctly, as the settings file needs. The program never changes the C
-    // locale, so its point is ".". (std::from_chars would do the same at 200 KB of code.)
-    std::string plain = f.intDigits + "." + f.fracDigits;
-    if (!f.expDigits.empty()) {
-        plain += f.expNegative ? "e-" : "e";
-        plain += f.expDigits;
+    // Rounded once to the nearest double, as the settings file needs. An exponent of more
+    // digits than any double needs stands at a bound far beyond the range either way.
+    constexpr std::int64_t kExponentBound = 1000000000000;
+    std::int64_t exponent = 0;
+    for (const char c : f.expDigits) {
+        exponent = std::min(exponent * 10 + (c - '0'), kExponentBound);
     }
-    char* end = nullptr;
-    const double value = std::strtod(plain.c_str(), &end);
-    if (end != plain.c_str() + plain.size()) {
-        return 0;
+    if (f.expNegative) {
+        exponent = -exponent;
     }
+    const double value = decimal::ToDouble(
+        f.intDigits + f.fracDigits, exponent - static_cast<std::int64_t>(f.fracDigits.size()));
     if (std::isinf(value)) {
         if (IsTooLarge(f)) {
             throw FloatOverflowError();
@@ -300,18 +298,11 @@ std::string FloatToText(double value) {
     // largest text of 15 digits that can.
     constexpr double kLargestReadable = 1.79769313486231e308;
     value = std::min(value, kLargestReadable);
-    // d.dddddddddddddde±x: 15 significant digits, rounded once from the exact binary value
-    // (the C library's printf does, in the C locale the program never leaves).
-    char buffer[40];
-    const int written = std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    if (written <= 0 || static_cast<std::size_t>(written) >= sizeof buffer) {
-        return "0";
-    }
-    const std::string_view sci(buffer, static_cast<std::size_t>(written));
-    const std::size_t e = sci.find('e');
-    std::string digits = std::string(sci.substr(0, 1)) + std::string(sci.substr(2, e - 2));
+    // 15 significant digits, rounded once from the exact binary value.
+    const decimal::Rounded rounded = decimal::Round(value, 15);
+    std::string digits = rounded.digits;
     digits.erase(digits.find_last_not_of('0') + 1);
-    const int exponent = std::atoi(buffer + e + 1);
+    const int exponent = rounded.exponent;
 
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string here.
     std::string text;
