@@ -208,27 +208,6 @@ bool ParseFloatText(const std::string& text, FloatText& out) {
     return i == text.size();
 }
 
-// Only asked once the value is known to be out of range: whether it is too large rather
-// than too small. The decimal exponent of the leading digit, saturated far beyond the range
-// of a double, decides it.
-bool IsTooLarge(const FloatText& f) {
-    std::int64_t exponent = 0;
-    for (char c : f.expDigits) {
-        exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), 1000000);
-    }
-    if (f.expNegative) {
-        exponent = -exponent;
-    }
-    const std::size_t firstInt = f.intDigits.find_first_not_of('0');
-    if (firstInt != std::string::npos) {
-        exponent += static_cast<std::int64_t>(f.intDigits.size() - firstInt);
-    } else {
-        const std::size_t firstFrac = f.fracDigits.find_first_not_of('0');
-        exponent -= static_cast<std::int64_t>(firstFrac);
-    }
-    return exponent > 0;
-}
-
 }  // namespace
 
 double StrToFloatZero(const std::string& text) {
@@ -252,10 +231,7 @@ double StrToFloatZero(const std::string& text) {
     const double value = decimal::ToDouble(
         f.intDigits + f.fracDigits, exponent - static_cast<std::int64_t>(f.fracDigits.size()));
     if (std::isinf(value)) {
-        if (IsTooLarge(f)) {
-            throw FloatOverflowError();
-        }
-        return 0;
+        throw FloatOverflowError();  // what is too small reads as 0 instead
     }
     const bool zeroDigits = f.intDigits.find_first_not_of('0') == std::string::npos &&
                             f.fracDigits.find_first_not_of('0') == std::string::npos;
