@@ -300,11 +300,8 @@ double ToDouble(std::string_view digits, std::int64_t exponent) {
 
     if (exponent >= 0) {
         value.MultiplyByPowerOf(10, exponent);
-        const int length = value.BitLength();
-        if (length <= 64) {
-            return Compose(value.Bits(0), 0, false);
-        }
-        return Compose(value.Bits(length - 64), length - 64, value.AnyBelow(length - 64));
+        const int low = std::max(value.BitLength() - 64, 0);  // the top 64 bits, or all
+        return Compose(value.Bits(low), low, value.AnyBelow(low));
     }
     // value / 10^-exponent, scaled by a power of two to a quotient of 63 or 64 bits.
     Big divisor(1);
