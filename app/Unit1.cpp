@@ -317,9 +317,14 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
 }
 
 void TForm1::SetTabStyle(LONG_PTR positionStyle) {
-    LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
-    style &= ~static_cast<LONG_PTR>(TCS_BOTTOM | TCS_VERTICAL | TCS_MULTILINE);
-    style |= positionStyle;
+    const LONG_PTR was = GetWindowLongPtrW(TabControl1, GWL_STYLE);
+    const LONG_PTR style =
+        (was & ~static_cast<LONG_PTR>(TCS_BOTTOM | TCS_VERTICAL | TCS_MULTILINE)) | positionStyle;
+    // Every resize arranges the strip again; the tab control's layout and frame need redoing
+    // only when its side changes.
+    if (style == was) {
+        return;
+    }
     SetWindowLongPtrW(TabControl1, GWL_STYLE, style);
     SetWindowPos(TabControl1, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
