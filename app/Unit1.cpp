@@ -85,12 +85,20 @@ bool TForm1::OnCreate() {
     SendMessageW(TabControl1, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
     autoTabHeight_ = MeasureAutoTabHeight();
 
+    // Where the default settings put them: the start then finds them in place. Every move of a
+    // child costs a round trip to the window server under Wine.
+    const TStripLayout layout =
+        LayoutFor(TSettingsValues{}.TagDirection, client.right, client.bottom);
     constexpr int kSize = geometry::kStripButtonSize;
     for (int k = 0; k < kButtonCount; ++k) {
+        int left = 0;
+        int top = 0;
+        ButtonPosition(layout, k + 1, left, top);
+        buttonAt_[k] = {left, top};
         buttons_[k] = CreateWindowExW(
             0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-            0, 0, kSize, kSize, TabControl1, reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}),
-            ui::Instance(), nullptr);
+            left, top, kSize, kSize, TabControl1,
+            reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}), ui::Instance(), nullptr);
         if (buttons_[k] == nullptr) {
             return false;
         }
@@ -373,8 +381,12 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
         int left = 0;
         int top = 0;
         ButtonPosition(layout, k, left, top);
-        SetWindowPos(buttons_[k - 1], nullptr, left, top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        POINT& at = buttonAt_[k - 1];
+        if (at.x != left || at.y != top) {
+            SetWindowPos(buttons_[k - 1], nullptr, left, top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            at = {left, top};
+        }
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
     Arranging = false;
