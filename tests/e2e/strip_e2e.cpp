@@ -221,7 +221,8 @@ RECT RemoteItemRect(HWND tab, int index) {
 }
 
 // Hundreds of tags arrive whole in every tab position: the strip keeps its tab style and the
-// tabs their own widths, the first one selected, however it put them in.
+// tabs their own widths, the first one selected, however it put them in. The buttons stand in
+// their row or column for the position from the start.
 TEST_F(Strip, ManyTagsShowWholeInEveryTabPosition) {
     constexpr int kTags = 300;
     std::string block =
@@ -233,12 +234,15 @@ TEST_F(Strip, ManyTagsShowWholeInEveryTabPosition) {
     ASSERT_NE(WaitForProcessWindow(detailJw.pid()), nullptr);
     struct Case {
         int direction;
-        LONG style;  // of TCS_BOTTOM, TCS_VERTICAL, TCS_RIGHT, TCS_MULTILINE
+        LONG style;      // of TCS_BOTTOM, TCS_VERTICAL, TCS_RIGHT, TCS_MULTILINE
+        POINT first;     // the × button, from the strip's corner
+        bool downwards;  // the other buttons follow below it, not to its right
     };
-    const Case cases[] = {{0, 0},
-                          {1, TCS_BOTTOM},
-                          {2, TCS_VERTICAL | TCS_MULTILINE},
-                          {3, TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE}};
+    const Case cases[] = {{0, 0, {3, 54}, false},
+                          {1, TCS_BOTTOM, {3, 6}, false},
+                          {2, TCS_VERTICAL | TCS_MULTILINE, {225, 3}, true},
+                          {3, TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, {6, 3}, true}};
+    const wchar_t* captions[] = {L"×", L"設", L"Ｐ", L"取", L"編", L"印", L"閉"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.direction);
         ASSERT_TRUE(WriteBytes(datFile, Settings(c.direction)));
@@ -259,6 +263,13 @@ TEST_F(Strip, ManyTagsShowWholeInEveryTabPosition) {
         ASSERT_EQ(texts.size(), static_cast<std::size_t>(kTags + 1));
         EXPECT_EQ(texts.front(), kDetail);
         EXPECT_EQ(texts.back(), L"Tag " + std::to_wstring(kTags));
+        const RECT s = WindowRect(strip);
+        for (int k = 0; k < 7; ++k) {
+            const RECT r = WindowRect(Button(captions[k]));
+            const LONG step = 25 * k;
+            EXPECT_EQ(r.left - s.left, c.first.x + (c.downwards ? 0 : step)) << k;
+            EXPECT_EQ(r.top - s.top, c.first.y + (c.downwards ? step : 0)) << k;
+        }
         PostMessageW(strip, WM_CLOSE, 0, 0);
         ASSERT_TRUE(quillbox.WaitExit(8000));
         strip = nullptr;
