@@ -94,7 +94,6 @@ bool TForm1::OnCreate() {
         int left = 0;
         int top = 0;
         ButtonPosition(layout, k + 1, left, top);
-        buttonAt_[k] = {left, top};
         buttons_[k] = CreateWindowExW(
             0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
             left, top, kSize, kSize, TabControl1,
@@ -381,11 +380,11 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
         int left = 0;
         int top = 0;
         ButtonPosition(layout, k, left, top);
-        POINT& at = buttonAt_[k - 1];
-        if (at.x != left || at.y != top) {
+        RECT now = WindowRect(buttons_[k - 1]);
+        MapWindowPoints(HWND_DESKTOP, TabControl1, reinterpret_cast<POINT*>(&now), 1);
+        if (now.left != left || now.top != top) {
             SetWindowPos(buttons_[k - 1], nullptr, left, top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            at = {left, top};
         }
     }
     InvalidateRect(hwnd_, nullptr, TRUE);

@@ -64,7 +64,6 @@ class TForm1 : public IStrip, public ui::Window {
     ui::Subclass tabSubclass_;              // forwards the buttons' clicks from the tab strip
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
-    std::array<POINT, 7> buttonAt_{};       // where each button was put last
     HWND tooltip_ = nullptr;
     std::optional<TSettings> dialogGeometry_;  // read before the dialogs existed
     int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
