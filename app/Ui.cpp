@@ -14,6 +14,8 @@ HHOOK boxHook = nullptr;
 const wchar_t* boxYes = nullptr;
 const wchar_t* boxNo = nullptr;
 const wchar_t* boxOk = nullptr;
+const wchar_t* boxRetry = nullptr;
+const wchar_t* boxCancel = nullptr;
 
 // Renames the standard box's buttons as it is shown, so they read the same on an English or
 // a Japanese system.
@@ -28,6 +30,12 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
         }
         if (boxOk) {
             SetDlgItemTextW(box, IDOK, boxOk);
+        }
+        if (boxRetry) {
+            SetDlgItemTextW(box, IDRETRY, boxRetry);
+        }
+        if (boxCancel) {
+            SetDlgItemTextW(box, IDCANCEL, boxCancel);
         }
         HHOOK hook = boxHook;
         UnhookWindowsHookEx(hook);
@@ -74,10 +82,13 @@ bool Register(const wchar_t* name, WNDPROC proc, HBRUSH background, UINT style, 
 }
 
 int Box(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type, const wchar_t* yes,
-        const wchar_t* no, const wchar_t* ok) {
+        const wchar_t* no, const wchar_t* ok, const wchar_t* retry = nullptr,
+        const wchar_t* cancel = nullptr) {
     boxYes = yes;
     boxNo = no;
     boxOk = ok;
+    boxRetry = retry;
+    boxCancel = cancel;
     boxHook = SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     int answer = MessageBoxW(owner, text.c_str(), caption, type);
     if (boxHook) {
@@ -289,6 +300,11 @@ void ErrorBox(HWND owner, const std::wstring& text) {
 bool ConfirmYesNo(HWND owner, const std::wstring& text) {
     return Box(owner, text, L"確認", MB_YESNO | MB_ICONQUESTION, L"はい(&Y)", L"いいえ(&N)",
                nullptr) == IDYES;
+}
+
+bool RetryCancel(HWND owner, const std::wstring& text) {
+    return Box(owner, text, L"エラー", MB_RETRYCANCEL | MB_ICONERROR, nullptr, nullptr, nullptr,
+               L"再試行(&R)", L"キャンセル(&N)") == IDRETRY;
 }
 
 void InfoOk(HWND owner, const std::wstring& text) {

@@ -149,7 +149,8 @@ void PlainMessage(HWND owner, const wchar_t* text);
 // The strip's boxes, with the button texts of this program whatever the system's language.
 void ErrorBox(HWND owner, const std::wstring& text);      // "エラー", OK
 bool ConfirmYesNo(HWND owner, const std::wstring& text);  // "確認", はい(&Y)/いいえ(&N)
-void InfoOk(HWND owner, const std::wstring& text);        // "確認", OK
+bool RetryCancel(HWND owner, const std::wstring& text);  // "エラー", 再試行(&R)/キャンセル(&N)
+void InfoOk(HWND owner, const std::wstring& text);  // "確認", OK
 
 // Window text as UTF-16 / as Shift-JIS.
 std::wstring GetText(HWND control);

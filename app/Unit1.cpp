@@ -223,7 +223,7 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             // Windows is shutting down or the user logs off: the process ends without a close,
             // and the tags of the drawing in hand would be lost with it.
             if (wParam) {
-                Close();
+                Close(true);
             }
             return 0;
         default:
@@ -231,10 +231,10 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void TForm1::Close() {
+void TForm1::Close(bool sessionEnding) {
     if (!closed_) {
         closed_ = true;
-        logic_.FormClose();
+        logic_.FormClose(sessionEnding);
     }
 }
 
@@ -448,6 +448,11 @@ bool TForm1::ConfirmYesNo(const char* textUtf8) {
 
 void TForm1::InfoOk(const char* textUtf8) {
     ui::InfoOk(hwnd_, platform::Utf8ToWide(textUtf8));
+}
+
+bool TForm1::RetryCancel(const char* textUtf8, const std::string& detailSjis) {
+    return ui::RetryCancel(hwnd_,
+                           platform::Utf8ToWide(textUtf8) + platform::SjisToWide(detailSjis));
 }
 
 bool TForm1::AskTagName(std::string& name) {

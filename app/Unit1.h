@@ -34,6 +34,7 @@ class TForm1 : public IStrip, public ui::Window {
     void ErrorBox(const char* textUtf8, const std::string& detailSjis) override;
     bool ConfirmYesNo(const char* textUtf8) override;
     void InfoOk(const char* textUtf8) override;
+    bool RetryCancel(const char* textUtf8, const std::string& detailSjis) override;
     bool AskTagName(std::string& name) override;
     bool EditTagList() override;
     bool EditSettings(TSettingsValues& values) override;
@@ -51,7 +52,7 @@ class TForm1 : public IStrip, public ui::Window {
     void OnDestroy() override;
     LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Saves the tags and the settings, once.
-    void Close();
+    void Close(bool sessionEnding = false);
     LRESULT OnHitTest(LPARAM lParam);
     int MeasureAutoTabHeight() const;
     void CreateHints();

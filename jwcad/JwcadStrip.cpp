@@ -30,21 +30,36 @@ constexpr char kLaunchFailed[] = "Jw_cadを起動できませんでした。";
 constexpr char kClipboardTaken[] =
     "クリップボードが他のプログラムに使われたため、図面情報を取り込めませんでした。";
 constexpr char kBlankInPath[] = "図面のパスに空白が含まれているため、タグに取り込めません。";
+constexpr char kJumpTooLong[] = "図面情報が長すぎるため、タグに取り込めません。";
+constexpr char kNotResponding[] = "Jw_cadが応答していないため、キーを送れませんでした。";
+constexpr char kTagFileForeign[] =
+    "タグファイルがUTF-16で保存されているため、読み書きできません。"
+    "Shift-JIS（ANSI）で保存し直して下さい。";
 
 platform::WindowHandle BaseWindow() {
     return JwwCount > 0 ? JwwHandles[0].Handle : 0;
 }
 
+enum class TScriptOutcome { Delivered, NotResponding, NotReached };
+
 // Plays a script into window w. A script that never reached its window (the desktop may still
-// have been handing the focus to another window) is tried once more; false when it still did
-// not get through. A window that has gone counts as done: there is nothing left to send to.
-bool SendScriptTo(platform::WindowHandle w, const char* script) {
+// have been handing the focus to another window) is tried once more. A window that has gone
+// counts as done: there is nothing left to send to. A window whose program does not take its
+// messages gets nothing: the keys would wait in the input queue and land whenever it wakes up,
+// in whatever state it is then.
+TScriptOutcome SendScriptTo(platform::WindowHandle w, const char* script) {
+    auto& p = platform::Current();
+    if (w != 0 && p.IsWindow(w) && p.IsWindowHung(w)) {
+        return TScriptOutcome::NotResponding;
+    }
     TargetWindow = w;
     TSendOutcome outcome = SendKeysToTarget(script);
     if (outcome == TSendOutcome::NotReached) {
         outcome = SendKeysToTarget(script);
     }
-    return outcome == TSendOutcome::Sent || outcome == TSendOutcome::NoTarget;
+    return outcome == TSendOutcome::Sent || outcome == TSendOutcome::NoTarget
+               ? TScriptOutcome::Delivered
+               : TScriptOutcome::NotReached;
 }
 
 // Whether the text names the drawing only past its first blank: "C:\My Docs\detail.jww /p"
@@ -114,15 +129,70 @@ void JwcadStrip::ArrangeControls() {
     TagDirection = strip_.ArrangeControls(TagDirection);
 }
 
+void JwcadStrip::TellForeign(TBlockLookup lookup) {
+    if (lookup == TBlockLookup::Foreign && !toldForeign_) {
+        toldForeign_ = true;
+        strip_.ErrorBox(kTagFileForeign, TagFile);
+    }
+}
+
+void JwcadStrip::ResolveBaseBlock() {
+    if (!baseUnknown_ || TagLists.empty()) {
+        return;
+    }
+    std::vector<TTagLists> stored;
+    const TBlockLookup lookup = FindTagBlock(TagFile, TbkFile, baseKey_, stored);
+    TellForeign(lookup);
+    if (lookup == TBlockLookup::Unreadable || lookup == TBlockLookup::Foreign) {
+        return;  // still unknown: the next tick or command tries again
+    }
+    baseUnknown_ = false;
+    if (lookup == TBlockLookup::Found) {
+        stored[0].Handle = TagLists[0].Handle;
+        stored.insert(stored.end(), TagLists.begin() + 1, TagLists.end());
+        TagLists = std::move(stored);
+        TagCount = static_cast<std::int32_t>(TagLists.size());
+        RebuildTabs();
+    }
+}
+
+bool JwcadStrip::ResolveBlock(TTagBlock& block) {
+    if (!block.Partial) {
+        return true;
+    }
+    std::vector<TTagLists> stored;
+    const TBlockLookup lookup = FindTagBlock(TagFile, TbkFile, block.Key, stored);
+    if (lookup == TBlockLookup::Unreadable || lookup == TBlockLookup::Foreign) {
+        return false;
+    }
+    if (lookup == TBlockLookup::Found) {
+        stored.insert(stored.end(), block.Entries.begin() + 1, block.Entries.end());
+        block.Entries = std::move(stored);
+    }
+    block.Partial = false;
+    return true;
+}
+
 bool JwcadStrip::SaveTags() {
+    ResolveBaseBlock();
     std::vector<TTagBlock> blocks;
     if (HasTags()) {
-        // Tags added before the drawing's path became known are stored under the key they
-        // will be looked up under, never under an empty one.
-        if (!basePath_.empty()) {
-            SetBaseJumpIfEmpty(basePath_);
-        }
         blocks.push_back(CurrentTagBlock(baseKey_));
+        // Tags added before the drawing's path became known are stored under the key they
+        // will be looked up under, never under an empty one. The list in hand keeps its empty
+        // path: an import may still reveal the drawing's real one.
+        if (TTagLists& base = blocks.back().Entries[0];
+            base.TagJump.empty() && !basePath_.empty()) {
+            base.TagJump = basePath_;
+        }
+        blocks.back().Partial = baseUnknown_;
+        savedKey_ = blocks.back().Key;
+    }
+    for (const std::string& key : retracted_) {
+        TTagBlock gone;
+        gone.Key = key;
+        gone.Removed = true;
+        blocks.push_back(gone);
     }
     for (const TTagBlock& b : unsaved_) {
         if (std::none_of(blocks.begin(), blocks.end(),
@@ -130,10 +200,22 @@ bool JwcadStrip::SaveTags() {
             blocks.push_back(b);
         }
     }
-    if (SaveTagBlocks(TagFile, TbkFile, blocks)) {
-        unsaved_.clear();
+    // A block that still cannot be read keeps the whole save back: the file it would be
+    // written into is the one that cannot be read.
+    bool resolved = true;
+    for (TTagBlock& b : blocks) {
+        resolved = ResolveBlock(b) && resolved;
+    }
+    if (blocks.empty()) {
         return true;
     }
+    blocker_ = TagFile;
+    if (resolved && SaveTagBlocks(TagFile, TbkFile, blocks, &blocker_)) {
+        unsaved_.clear();
+        retracted_.clear();
+        return true;
+    }
+    std::erase_if(blocks, [](const TTagBlock& b) { return b.Removed; });
     unsaved_ = std::move(blocks);
     return false;
 }
@@ -149,8 +231,16 @@ bool JwcadStrip::TakeUpUnsaved(const std::string& key) {
         entry.Handle = 0;  // as a load gives them
     }
     TagCount = static_cast<std::int32_t>(TagLists.size());
+    baseUnknown_ = it->Partial;
     unsaved_.erase(it);
     return true;
+}
+
+void JwcadStrip::RetractSavedBlock() {
+    if (!savedKey_.empty() && savedKey_ == baseKey_ && !baseKeyHadBlock_) {
+        retracted_.push_back(savedKey_);
+    }
+    savedKey_.clear();
 }
 
 bool JwcadStrip::TakeUpStoredBlock(const std::string& key) {
@@ -158,12 +248,26 @@ bool JwcadStrip::TakeUpStoredBlock(const std::string& key) {
         return false;  // looked up when the drawing was taken up
     }
     const std::vector<TTagLists> inHand = TagLists;
-    if (!TakeUpUnsaved(key) && !LoadTagBlock(TagFile, TbkFile, key)) {
-        return false;
+    if (!TakeUpUnsaved(key)) {
+        std::vector<TTagLists> stored;
+        const TBlockLookup lookup = FindTagBlock(TagFile, TbkFile, key, stored);
+        TellForeign(lookup);
+        if (lookup == TBlockLookup::Unreadable || lookup == TBlockLookup::Foreign) {
+            // Whatever is stored under the real path is unknown: the tags in hand go after it
+            // once it can be read.
+            RetractSavedBlock();
+            baseKey_ = key;
+            baseUnknown_ = true;
+        }
+        if (lookup != TBlockLookup::Found) {
+            return false;
+        }
+        TagLists = std::move(stored);
     }
     TagLists[0].Handle = inHand[0].Handle;
     TagLists.insert(TagLists.end(), inHand.begin() + 1, inHand.end());
     TagCount = static_cast<std::int32_t>(TagLists.size());
+    RetractSavedBlock();
     baseKey_ = key;
     return true;
 }
@@ -196,8 +300,13 @@ void JwcadStrip::FormShow() {
     strip_.ApplyGeometry(settings);
     ArrangeControls();
 
-    ScanJwwWindows();
-    TakeUpBaseDrawing();
+    {
+        // Reading a tag file that another program holds waits with the messages flowing: no
+        // click may start a command on a list that is not taken up yet.
+        Suspension suspend(*this, false);
+        ScanJwwWindows();
+        TakeUpBaseDrawing();
+    }
 
     tracking_ = true;
     strip_.SetTimer(busy_ == 0, SearchInterval);
@@ -207,6 +316,9 @@ void JwcadStrip::TakeUpBaseDrawing() {
     ClearTags();
     baseKey_.clear();
     basePath_.clear();
+    baseUnknown_ = false;
+    baseKeyHadBlock_ = false;
+    savedKey_.clear();
     if (JwwCount == 0) {
         strip_.SetTabs({});
         return;
@@ -219,10 +331,25 @@ void JwcadStrip::TakeUpBaseDrawing() {
     baseKey_ = key;
     basePath_ = folder.size() > 1 && p.FileExists(key) ? folder + w.FileName : std::string();
     // A list that an earlier save could not store is newer than the stored block.
-    if (TakeUpUnsaved(key) || (p.FileExists(key) && LoadTagBlock(TagFile, TbkFile, key))) {
+    if (TakeUpUnsaved(key)) {
+        TagLists[0].Handle = w.Handle;
+        RebuildTabs();
+        ResolveBaseBlock();
+        return;
+    }
+    std::vector<TTagLists> stored;
+    const TBlockLookup lookup =
+        p.FileExists(key) ? FindTagBlock(TagFile, TbkFile, key, stored) : TBlockLookup::None;
+    TellForeign(lookup);
+    if (lookup == TBlockLookup::Found) {
+        baseKeyHadBlock_ = true;
+        TagLists = std::move(stored);
+        TagCount = static_cast<std::int32_t>(TagLists.size());
         TagLists[0].Handle = w.Handle;
         RebuildTabs();
     } else {
+        // A file that could not be read hides the block, it does not show there is none.
+        baseUnknown_ = lookup != TBlockLookup::None;
         strip_.SetTabs({w.FileName});
     }
 }
@@ -249,19 +376,33 @@ void JwcadStrip::Timer1Timer() {
     if (idx > 0) {
         // Another Jw_cad window came to the front: the base drawing stays the base drawing.
         JwwHandles[0] = *prev;
-    } else if (idx < 0) {
+    }
+    if (idx >= 0) {
+        ResolveBaseBlock();
+    } else {
         // A list that cannot be stored now stays in hand for the next save.
         SaveTags();
         TakeUpBaseDrawing();
     }
 }
 
-void JwcadStrip::FormClose() {
+void JwcadStrip::FormClose(bool sessionEnding) {
     tracking_ = false;
+    closing_ = true;
     strip_.SetTimer(false, SearchInterval);
-    // The last chance for these tags: the user must hear when they are lost.
-    if (!SaveTags()) {
-        strip_.ErrorBox(kTagsNotSaved, TagFile);
+    // The saves wait out a lock with the messages flowing, and the boxes below are modal: no
+    // click may start a command meanwhile.
+    ++busy_;
+    // The last chance for these tags: the user must hear when they are lost, and may try again
+    // once whatever held the file has let go of it.
+    while (!SaveTags()) {
+        if (sessionEnding) {
+            strip_.ErrorBox(kTagsNotSaved, blocker_);
+            break;
+        }
+        if (!strip_.RetryCancel(kTagsNotSaved, blocker_)) {
+            break;
+        }
     }
     JwwHandles.clear();
     JwwCount = 0;
@@ -270,9 +411,16 @@ void JwcadStrip::FormClose() {
     TSettings settings;
     settings.Values = Settings();
     strip_.CollectGeometry(settings);
-    if (!SaveSettings(DatFile, settings)) {
-        strip_.ErrorBox(kSettingsNotSaved, DatFile);
+    while (!SaveSettings(DatFile, settings)) {
+        if (sessionEnding) {
+            strip_.ErrorBox(kSettingsNotSaved, DatFile);
+            break;
+        }
+        if (!strip_.RetryCancel(kSettingsNotSaved, DatFile)) {
+            break;
+        }
     }
+    --busy_;
 }
 
 void JwcadStrip::FormResize() {
@@ -281,6 +429,9 @@ void JwcadStrip::FormResize() {
 }
 
 bool JwcadStrip::CanCloseNow() {
+    if (closing_) {
+        return false;  // already closing, and saving what it must
+    }
     if (busy_ > 0) {
         // The command ends at its next wait, which returns at once, and sends nothing more.
         closePending_ = true;
@@ -328,6 +479,7 @@ bool JwcadStrip::TabControl1Change(int i) {
     Suspension suspend(*this);
     auto& p = platform::Current();
     const std::string jump = TagLists[i].TagJump;
+    // Not resolved here: the stored tags would go in front of the one the user clicked.
     const std::string path = SplitJumpText(jump).Path;
 
     const platform::WindowHandle h = TagLists[i].Handle;
@@ -398,7 +550,10 @@ void JwcadStrip::Button3Click() {
         return;
     }
     Suspension suspend(*this);
-    SendScriptTo(BaseWindow(), kPrintScript);
+    ResolveBaseBlock();
+    if (SendScriptTo(BaseWindow(), kPrintScript) == TScriptOutcome::NotResponding) {
+        strip_.ErrorBox(kNotResponding);
+    }
 }
 
 void JwcadStrip::Button4Click() {
@@ -406,6 +561,11 @@ void JwcadStrip::Button4Click() {
         return;
     }
     Suspension suspend(*this);
+    ResolveBaseBlock();
+    if (platform::Current().IsWindowHung(BaseWindow())) {
+        strip_.ErrorBox(kNotResponding);
+        return;  // before the clipboard is emptied: nothing of the user's is touched
+    }
     const std::string baseName = JwwHandles[0].FileName;
     std::string text;
     try {
@@ -433,6 +593,10 @@ void JwcadStrip::Button4Click() {
         }
         return;
     }
+    if (!JumpFitsCommandLine(text)) {
+        strip_.ErrorBox(kJumpTooLong);
+        return;  // no Jw_cad could ever be started on it
+    }
     const std::string path = SplitJumpText(text).Path;
     if (UpperSjis(baseName) != UpperSjis(FileNamePart(path))) {
         // The path was cut at a blank of its own folder: such a drawing cannot be jumped to.
@@ -453,6 +617,9 @@ void JwcadStrip::Button4Click() {
     AppendTag(name, text);
     SetBaseJumpIfEmpty(path);
     strip_.AddTab(TagLists.back().TagName);
+    // At once, not when the drawing goes: a strip killed or a machine that loses power keeps
+    // it. A save that fails keeps the list in hand for the next one.
+    SaveTags();
 }
 
 void JwcadStrip::Button5Click() {
@@ -460,6 +627,7 @@ void JwcadStrip::Button5Click() {
         return;
     }
     Suspension suspend(*this);
+    ResolveBaseBlock();
     if (!strip_.EditTagList()) {
         return;
     }
@@ -470,6 +638,7 @@ void JwcadStrip::Button5Click() {
             SetBaseJumpIfEmpty(p);
         }
     }
+    SaveTags();
 }
 
 void JwcadStrip::Button6Click() {
@@ -477,6 +646,7 @@ void JwcadStrip::Button6Click() {
         return;
     }
     Suspension suspend(*this);
+    ResolveBaseBlock();
     if (!strip_.ConfirmYesNo(kConfirmBatch)) {
         return;
     }
@@ -529,7 +699,8 @@ void JwcadStrip::Button6Click() {
                 continue;
             }
         }
-        if (h != 0 && !SendScriptTo(h, kPrintScript) && !WaitsCancelled()) {
+        if (h != 0 && SendScriptTo(h, kPrintScript) != TScriptOutcome::Delivered &&
+            !WaitsCancelled()) {
             ListTag(missed, TagLists[i]);
         }
     }
@@ -548,6 +719,7 @@ void JwcadStrip::Button7Click() {
         return;
     }
     Suspension suspend(*this);
+    ResolveBaseBlock();
     if (!strip_.ConfirmYesNo(kConfirmClose)) {
         return;
     }
@@ -556,7 +728,8 @@ void JwcadStrip::Button7Click() {
         if (WaitsCancelled()) {
             return;
         }
-        if (TagLists[i].Handle != 0 && !SendScriptTo(TagLists[i].Handle, kExitScript) &&
+        if (TagLists[i].Handle != 0 &&
+            SendScriptTo(TagLists[i].Handle, kExitScript) != TScriptOutcome::Delivered &&
             !WaitsCancelled()) {
             ListTag(missed, TagLists[i]);
         }

@@ -20,7 +20,9 @@ class JwcadStrip {
     void FormShow();
     void Timer1Timer();
     void TakeUpBaseDrawing();
-    void FormClose();
+    // sessionEnding: Windows is logging off or shutting down and will not wait for an answer,
+    // so a save that fails is not offered again.
+    void FormClose(bool sessionEnding = false);
     // The window changed size: lay out again without letting a tick into a running command.
     void FormResize();
 
@@ -71,12 +73,24 @@ class JwcadStrip {
     void RebuildTabs();
     void ArrangeControls();
     // Stores the list in hand, when it has tags, with every list an earlier save could not
-    // store; false when they all stay unsaved, to be tried again at the next save.
+    // store; false when they all stay unsaved, to be tried again at the next save, and
+    // blocker_ names the file that stood in the way.
     bool SaveTags();
+    // When the base drawing's stored block could not be read, reads it again and puts it in
+    // front of the tags added meanwhile. Called at every moment that may read the file: a
+    // tick that keeps the base drawing, a command, a save.
+    void ResolveBaseBlock();
+    // The same for a list kept unsaved; false while its block still cannot be read.
+    bool ResolveBlock(TTagBlock& block);
+    // Says once per run that the tag file is in a form this program neither reads nor writes.
+    void TellForeign(TBlockLookup lookup);
     // Takes the unsaved list stored under key into hand; false when there is none.
     bool TakeUpUnsaved(const std::string& key);
     // Puts the block stored under key in front of the tags in hand; false when there is none.
     bool TakeUpStoredBlock(const std::string& key);
+    // The drawing's key is about to change: a block saved under the old one that was not there
+    // before is retracted.
+    void RetractSavedBlock();
     // A Jw_cad started for tag i whose window had not shown when the launch gave up: takes its
     // window up now when it has one. Answers whether that start is still the tag's (it has a
     // window now, or is still starting), so that no second Jw_cad is started on the drawing.
@@ -88,6 +102,18 @@ class JwcadStrip {
     int busy_ = 0;
     bool tracking_ = false;  // FormShow has run and FormClose has not
     bool closePending_ = false;
+    bool closing_ = false;  // FormClose is saving: a second close must not cut its waits
+    bool toldForeign_ = false;
+    // The base drawing's block could not be read when it was taken up: the tags in hand are
+    // only those added since, and nothing may be saved over the stored block until it is read.
+    bool baseUnknown_ = false;
+    std::string blocker_;
+    // The key the list in hand was last saved under, whether a block stood under it when the
+    // drawing was taken up, and blocks saved this run that an import showed to be under the
+    // wrong key: they go at the next save, so the file is as if they had never been saved.
+    std::string savedKey_;
+    bool baseKeyHadBlock_ = false;
+    std::vector<std::string> retracted_;
     // The key the base drawing was looked up under, and the path it names when that is the
     // path of an existing file in a folder Jw_cad named.
     std::string baseKey_;

@@ -36,6 +36,13 @@ TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& fol
     return result;
 }
 
+bool JumpFitsCommandLine(const std::string& jumpSjis) {
+    // A Shift-JIS byte is at most one UTF-16 unit, so the byte count bounds the characters.
+    constexpr std::size_t kMaxCommandLine = 32767 - 1;    // without its terminating zero
+    constexpr std::size_t kMaxProgramPart = 2 + 259 + 1;  // quotes, MAX_PATH's path, blank
+    return jumpSjis.size() <= kMaxCommandLine - kMaxProgramPart;
+}
+
 bool PathFitsPlatform(const std::string& pathSjis) {
     constexpr std::size_t kMaxPathChars = 259;
     std::size_t chars = 0;

@@ -19,6 +19,11 @@ TLaunchResult LaunchJwcad(const std::string& commandLine, const std::string& fol
 // double-byte character counting one.
 bool PathFitsPlatform(const std::string& pathSjis);
 
+// Whether Jw_cad can be started on a jump text at all: the command line of the program's path
+// (quoted, up to MAX_PATH), a blank and the jump text must stay within Windows' 32,767
+// characters.
+bool JumpFitsCommandLine(const std::string& jumpSjis);
+
 // "<program> <jump>", the program quoted when it holds a blank so that a path such as
 // C:\Program Files\... can never start C:\Program.exe; the fixed fallback when none is known.
 std::string JwcadCommandPrefix(const std::string& program);

@@ -43,6 +43,8 @@ class IStrip {
     virtual bool ConfirmYesNo(const char* textUtf8) = 0;
     // "確認" with one OK button.
     virtual void InfoOk(const char* textUtf8) = 0;
+    // "エラー" with 再試行(&R) / キャンセル(&N): true only when the answer was 再試行(&R).
+    virtual bool RetryCancel(const char* textUtf8, const std::string& detailSjis) = 0;
 
     // The dialogs, shown modally. Each answers its Accepted.
     // Tag name: name in is the proposal; on true it holds the name typed (Shift-JIS).

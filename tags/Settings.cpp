@@ -14,16 +14,12 @@ constexpr std::int32_t kMinForm1Size = 40;
 }  // namespace
 
 void LoadSettings(const std::string& path, TSettings& s) {
-    platform::Platform& p = platform::Current();
-    if (!p.FileExists(path)) {
-        return;
-    }
-    const std::optional<std::string> bytes = p.ReadFile(path);
-    if (!bytes) {
+    std::string bytes;
+    if (textlines::ReadWaiting(path, bytes) != textlines::FileRead::Read) {
         return;
     }
     // Each value is applied as soon as its line is read, so a failure keeps what came before.
-    textlines::LineReader in(*bytes);
+    textlines::LineReader in(bytes);
     const auto next = [&in] { return StrToIntZero(in.Next()); };
     try {
         s.Values.TagDirection = next();
@@ -71,7 +67,7 @@ bool SaveSettings(const std::string& path, const TSettings& s) {
     if (!textlines::WriteWholeFile(temp, out)) {
         return false;
     }
-    if (!p.RenameFile(temp, path, true)) {
+    if (!textlines::RenameWaiting(temp, path, true)) {
         p.DeleteFile(temp);
         return false;
     }

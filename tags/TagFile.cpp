@@ -371,7 +371,7 @@ std::vector<bool> Detachable(const LineMap& map, const std::vector<Span>& blocks
     return detachable;
 }
 
-bool LoadFromDamaged(std::string_view text, const std::string& key) {
+bool LoadFromDamaged(std::string_view text, const std::string& key, std::vector<TTagLists>& out) {
     for (const Span& b : DamagedBlocks(LineMap(text), key)) {
         if (b.key != key) {
             continue;
@@ -385,19 +385,19 @@ bool LoadFromDamaged(std::string_view text, const std::string& key) {
         if (list.empty()) {
             return false;
         }
-        TagLists = std::move(list);
-        TagCount = static_cast<std::int32_t>(TagLists.size());
+        out = std::move(list);
         return true;
     }
     return false;
 }
 
-bool LoadFromText(std::string_view bytes, const std::string& key) {
+// The entries of the first block stored under key, when it has at least one.
+bool LoadFromText(std::string_view bytes, const std::string& key, std::vector<TTagLists>& out) {
     Cursor in(bytes);
     while (!in.AtEnd()) {
         Head head;
         if (!NextSoundBlock(in, head)) {
-            return LoadFromDamaged(Readable(bytes), key);
+            return LoadFromDamaged(Readable(bytes), key, out);
         }
         if (head.key != key) {
             continue;
@@ -406,15 +406,14 @@ bool LoadFromText(std::string_view bytes, const std::string& key) {
         Cursor next = in;
         Head nextHead;
         if (!next.AtEnd() && !NextSoundBlock(next, nextHead)) {
-            return LoadFromDamaged(Readable(bytes), key);
+            return LoadFromDamaged(Readable(bytes), key, out);
         }
         if (head.count < 1) {
             return false;
         }
         const std::size_t end = in.Pos();
         in.Seek(head.entriesBegin);
-        TagLists = ReadEntries(in, end, head.count);
-        TagCount = static_cast<std::int32_t>(TagLists.size());
+        out = ReadEntries(in, end, head.count);
         return true;
     }
     return false;
@@ -476,33 +475,100 @@ void AppendOtherDamagedBlocks(Pieces& out, std::string_view text,
     AppendPiece(out, text.substr(copyFrom));
 }
 
-// The file a load or a save starts from: the tag file; when a save was cut short between its
-// renames, the temporary it had completed; after a save that failed to rename back, the
-// backup. Empty when there is none.
-std::string SourceFile(const std::string& tagFile, const std::string& tbkFile) {
+// A file the store cannot read or write: one another program saved as UTF-16 (a Windows
+// editor's "Unicode"). Its bytes are not ours to rewrite or to guess at.
+bool IsForeign(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
+// The bytes without the UTF-8 byte-order mark a Windows editor puts in front: the rest is the
+// file as we wrote it, and the mark must neither hide the first key nor land inside a file.
+std::string_view WithoutMark(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+}
+
+// Nothing a reader could take a block from: a file emptied by a crash, a sync conflict or a
+// user. Never worth more than the backup beside it.
+bool IsBlank(std::string_view bytes) {
+    const std::string_view text = Readable(WithoutMark(bytes));
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\0'; });
+}
+
+// The previous file a load or a save starts from.
+struct Source {
+    TBlockLookup state = TBlockLookup::None;  // None: read (or there is none); else why not
+    std::string path;                         // the file read, or the one that stood in the way
+    std::string bytes;
+};
+
+// The tag file; when a save was cut short between its renames, the temporary it had completed;
+// after a save that failed to rename back, the backup. A blank tag file gives way to the
+// backup. A file that is there but cannot be read is never passed over for an older one:
+// what it holds is unknown, not absent.
+Source ReadSource(const std::string& tagFile, const std::string& tbkFile) {
     platform::Platform& p = platform::Current();
+    Source blank;
     for (const std::string& path : {tagFile, textlines::TempPathFor(tagFile), tbkFile}) {
-        if (!path.empty() && p.FileExists(path)) {
-            return path;
+        if (path.empty() || (path != tbkFile && path != tagFile && p.FileExists(tagFile))) {
+            continue;  // a temporary beside a tag file is a save cut short while it wrote
+        }
+        Source s;
+        s.path = path;
+        const textlines::FileRead read = textlines::ReadWaiting(path, s.bytes);
+        if (read == textlines::FileRead::Missing) {
+            continue;
+        }
+        if (read == textlines::FileRead::Unreadable) {
+            s.state = TBlockLookup::Unreadable;
+            return s;
+        }
+        if (IsForeign(s.bytes)) {
+            s.state = TBlockLookup::Foreign;
+            return s;
+        }
+        if (!IsBlank(s.bytes)) {
+            return s;
+        }
+        if (blank.path.empty()) {
+            blank = std::move(s);
         }
     }
-    return {};
+    return blank;
 }
 
 }  // namespace
 
 bool LoadTagBlock(const std::string& file, const std::string& key) {
-    platform::Platform& p = platform::Current();
-    if (!p.FileExists(file)) {
+    std::string bytes;
+    std::vector<TTagLists> entries;
+    if (textlines::ReadWaiting(file, bytes) != textlines::FileRead::Read || IsForeign(bytes) ||
+        !LoadFromText(WithoutMark(bytes), key, entries)) {
         return false;
     }
-    const std::optional<std::string> bytes = p.ReadFile(file);
-    return bytes && LoadFromText(*bytes, key);
+    TagLists = std::move(entries);
+    TagCount = static_cast<std::int32_t>(TagLists.size());
+    return true;
+}
+
+TBlockLookup FindTagBlock(const std::string& tagFile, const std::string& tbkFile,
+                          const std::string& key, std::vector<TTagLists>& entries) {
+    const Source source = ReadSource(tagFile, tbkFile);
+    if (source.state != TBlockLookup::None) {
+        return source.state;
+    }
+    return LoadFromText(WithoutMark(source.bytes), key, entries) ? TBlockLookup::Found
+                                                                 : TBlockLookup::None;
 }
 
 bool LoadTagBlock(const std::string& tagFile, const std::string& tbkFile, const std::string& key) {
-    const std::string source = SourceFile(tagFile, tbkFile);
-    return !source.empty() && LoadTagBlock(source, key);
+    std::vector<TTagLists> entries;
+    if (FindTagBlock(tagFile, tbkFile, key, entries) != TBlockLookup::Found) {
+        return false;
+    }
+    TagLists = std::move(entries);
+    TagCount = static_cast<std::int32_t>(TagLists.size());
+    return true;
 }
 
 TTagBlock CurrentTagBlock(const std::string& fallbackKey) {
@@ -516,7 +582,7 @@ TTagBlock CurrentTagBlock(const std::string& fallbackKey) {
 }
 
 bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
-                   const std::vector<TTagBlock>& blocks) {
+                   const std::vector<TTagBlock>& blocks, std::string* blocker) {
     if (blocks.empty()) {
         return true;
     }
@@ -528,8 +594,10 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
     std::vector<std::string> keys;
     std::size_t size = 0;
     for (const TTagBlock& b : blocks) {
-        if (b.Key.empty() || b.Entries.empty()) {
-            return false;  // a block nobody could look up again, or no block at all
+        if (b.Key.empty() || (b.Entries.empty() && !b.Removed) || b.Partial) {
+            // A block nobody could look up again, no block at all, or one that would replace
+            // tags it has not seen.
+            return false;
         }
         keys.push_back(textlines::OneLine(b.Key));
         size += b.Key.size() + 16;
@@ -541,26 +609,49 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
     // No temporary is ever written while the tag file is missing, so one found then is
     // complete: a save cut short between its renames left it, and it is the newest file. It,
     // or else the backup, becomes the tag file again before anything is written.
-    bool hadTagFile = p.FileExists(tagFile);
-    if (!hadTagFile) {
+    const auto blockedBy = [blocker](const std::string& path) {
+        if (blocker != nullptr) {
+            *blocker = path;
+        }
+        return false;
+    };
+    if (!p.FileExists(tagFile)) {
         const std::string& newest = p.FileExists(temp) ? temp : tbkFile;
-        if (p.FileExists(newest)) {
-            if (!p.RenameFile(newest, tagFile, false)) {
-                return false;
-            }
-            hadTagFile = true;
+        if (p.FileExists(newest) && !textlines::RenameWaiting(newest, tagFile, false)) {
+            return blockedBy(newest);
         }
     } else if (p.FileExists(temp)) {
-        p.DeleteFile(temp);  // left by a save cut short while it wrote
+        textlines::DeleteWaiting(temp);  // left by a save cut short while it wrote
     }
 
-    std::optional<std::string> previous;
-    if (hadTagFile) {
-        previous = p.ReadFile(tagFile);
-        if (!previous) {
-            return false;  // saving without them would lose every other drawing's tags
-        }
+    // The other drawings' blocks come from the tag file, which then becomes the backup. A
+    // blank tag file is no file worth keeping: they come from the backup, which stays as it is.
+    // A file that cannot be read, or is not ours to write into, stops the save: writing without
+    // it would lose every other drawing's tags.
+    std::string previous;
+    bool rotate = false;
+    switch (textlines::ReadWaiting(tagFile, previous)) {
+        case textlines::FileRead::Missing:
+            break;
+        case textlines::FileRead::Unreadable:
+            return blockedBy(tagFile);
+        case textlines::FileRead::Read:
+            if (IsForeign(previous)) {
+                return blockedBy(tagFile);
+            }
+            rotate = !IsBlank(previous);
+            if (!rotate) {
+                previous.clear();
+                if (textlines::ReadWaiting(tbkFile, previous) == textlines::FileRead::Unreadable) {
+                    return blockedBy(tbkFile);
+                }
+                if (IsForeign(previous)) {
+                    previous.clear();  // nothing we can carry over, and the backup stays
+                }
+            }
+            break;
     }
+    const std::string_view before = WithoutMark(previous);
 
     // The new blocks are the one text built here; the rest is written from the bytes read.
     std::string out;
@@ -571,6 +662,9 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
             continue;
         }
         written.push_back(keys[i]);
+        if (blocks[i].Removed) {
+            continue;
+        }
         AppendLine(out, keys[i]);
         AppendLine(out, std::to_string(blocks[i].Entries.size()));
         for (const TTagLists& entry : blocks[i].Entries) {
@@ -581,28 +675,34 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
     // What follows an end-of-file byte is no block anyone can read, but it is not ours to
     // throw away either.
     Pieces pieces{out};
-    if (previous && !AppendOtherSoundBlocks(pieces, *previous, written)) {
+    if (!AppendOtherSoundBlocks(pieces, before, written)) {
         pieces.resize(1);
-        const std::string_view text = Readable(*previous);
+        const std::string_view text = Readable(before);
         AppendOtherDamagedBlocks(pieces, text, written);
-        AppendPiece(pieces, std::string_view(*previous).substr(text.size()));
+        AppendPiece(pieces, before.substr(text.size()));
     }
 
-    // Nothing is renamed until the complete new file is on the disk.
+    // Nothing is renamed until the complete new file is on the disk. The backup goes first, on
+    // its own, so that a backup that cannot be replaced (held, or a folder of that name) is
+    // named as what blocks the save.
     if (!textlines::WriteWholeFile(temp, pieces)) {
-        return false;
+        return blockedBy(temp);
     }
-    if (hadTagFile && !p.RenameFile(tagFile, tbkFile, true)) {
+    if (rotate && !textlines::DeleteWaiting(tbkFile)) {
         p.DeleteFile(temp);
-        return false;
+        return blockedBy(tbkFile);
     }
-    if (!p.RenameFile(temp, tagFile, true)) {
+    if (rotate && !textlines::RenameWaiting(tagFile, tbkFile, true)) {
+        p.DeleteFile(temp);
+        return blockedBy(tagFile);
+    }
+    if (!textlines::RenameWaiting(temp, tagFile, true)) {
         // Put the previous file back. Should that fail too, the complete temporary stays: the
         // next load reads it and the next save makes it the tag file.
-        if (!hadTagFile || p.RenameFile(tbkFile, tagFile, false)) {
+        if (!rotate || p.RenameFile(tbkFile, tagFile, false)) {
             p.DeleteFile(temp);
         }
-        return false;
+        return blockedBy(tagFile);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,8 +32,26 @@ void AppendLine(std::string& out, std::string_view text);
 // The temporary that a save writes beside path before it replaces path.
 std::string TempPathFor(const std::string& path);
 
+// Another program (a virus scanner, a backup or sync client) may hold a file that was just
+// written for a moment without sharing it. Every read, create and rename of our files waits
+// that out, up to this long, while the strip keeps handling its messages; a close of the strip
+// ends the wait at once.
+constexpr std::uint32_t kLockWaitMs = 2000;
+
+enum class FileRead {
+    Missing,     // no such file
+    Unreadable,  // there, but it could not be read within kLockWaitMs
+    Read,
+};
+// Reads a whole file, waiting out a lock.
+FileRead ReadWaiting(const std::string& path, std::string& bytes);
+// Renames, waiting out a lock on either name; false at once when from does not exist.
+bool RenameWaiting(const std::string& from, const std::string& to, bool replace);
+// Deletes, waiting out a lock; true when the file is gone.
+bool DeleteWaiting(const std::string& path);
+
 // Creates path, writes bytes, flushes and closes. False on any failure, and then the
-// half-written file is deleted.
+// half-written file is deleted. Waits out a lock on path before giving up.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // The same with the bytes given as pieces written one after the other.
 bool WriteWholeFile(const std::string& path, std::span<const std::string_view> pieces);

@@ -47,6 +47,10 @@ class FakeStrip : public IStrip {
         return confirmAnswer;
     }
     void InfoOk(const char* text) override { messages.push_back(std::string("info:") + text); }
+    bool RetryCancel(const char* text, const std::string& detail) override {
+        messages.push_back(std::string("retry:") + text + detail);
+        return retries-- > 0;
+    }
     bool AskTagName(std::string& name) override {
         proposedNames.push_back(name);
         if (!tagNameAnswer) {
@@ -82,6 +86,7 @@ class FakeStrip : public IStrip {
     TSettings geometry;
     std::vector<std::string> messages;
     bool confirmAnswer = true;
+    int retries = 0;  // RetryCancel answers 再試行 this many times, then キャンセル
     std::vector<std::string> proposedNames;
     std::optional<std::string> tagNameAnswer;
     std::optional<std::vector<TEditedRow>> editorRows;
@@ -1089,11 +1094,11 @@ TEST_F(JwcadStripTest, ListsASaveCouldNotStoreAreKeptAndCloseSaysWhatWasLost) {
     };
     const Case cases[] = {
         {{}, {}},
-        {{tagTemp}, {"error:タグファイルを保存できませんでした。C:\\QB\\quillbox.tag"}},
-        {{datTemp}, {"error:設定ファイルを保存できませんでした。C:\\QB\\quillbox.dat"}},
+        {{tagTemp}, {"retry:タグファイルを保存できませんでした。C:\\QB\\quillbox.tag.tmp"}},
+        {{datTemp}, {"retry:設定ファイルを保存できませんでした。C:\\QB\\quillbox.dat"}},
         {{tagTemp, datTemp},
-         {"error:タグファイルを保存できませんでした。C:\\QB\\quillbox.tag",
-          "error:設定ファイルを保存できませんでした。C:\\QB\\quillbox.dat"}},
+         {"retry:タグファイルを保存できませんでした。C:\\QB\\quillbox.tag.tmp",
+          "retry:設定ファイルを保存できませんでした。C:\\QB\\quillbox.dat"}},
     };
     PutTagFile();
     const std::string stored = *fake().FileBytes(kTagFile);

@@ -106,8 +106,8 @@ TEST(Settings, FailedSaveKeepsThePreviousFile) {
     for (std::size_t k = 0; k < ops.size(); ++k) {
         platform::ScopedFakePlatform p;
         p.fake.PutFile(kDat, Text(kDefaults));
-        std::size_t n = 0;
-        p.fake.failFileOp = [&](const std::string&, const std::string&) { return n++ == k; };
+        // Failing for good: a failure that passes is waited out.
+        p.fake.failFileOp = [&](const std::string& op, const std::string&) { return op == ops[k]; };
         EXPECT_FALSE(SaveSettings(kDat, changed)) << ops[k];
         EXPECT_EQ(p.fake.FileBytes(kDat), Text(kDefaults)) << ops[k];
         EXPECT_EQ(p.fake.FilePaths().size(), 1u) << ops[k];
