@@ -808,6 +808,9 @@ TEST_F(JwcadStripTest, ImportAppendsTheClipboardTextUnderTheNameChosen) {
     EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\DETAIL.jww");
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "Front"}));
     EXPECT_TRUE(strip.timerEnabled);
+    // Saved at once: a strip that is killed now keeps it.
+    EXPECT_NE(fake().FileBytes(kTagFile).value_or("").find("Front\r\nC:\\JWW\\DETAIL.jww /a /b"),
+              std::string::npos);
 }
 
 TEST_F(JwcadStripTest, ImportRefusals) {
@@ -823,6 +826,8 @@ TEST_F(JwcadStripTest, ImportRefusals) {
         {"path with a blank", "C:\\My Docs\\detail.jww x", true, false},
         {"name dialog cancelled", "C:\\JWW\\detail.jww x", false, false},
         {"clipboard held by another program", "C:\\JWW\\detail.jww x", true, true},
+        {"too long to start Jw_cad on", "C:\\JWW\\detail.jww " + std::string(40000, 'x'), true,
+         false},
     };
     for (const Case& c : cases) {
         ClearTags();
@@ -882,6 +887,8 @@ TEST_F(JwcadStripTest, EditAcceptedRebuildsTabsAndCompletesTheBasePath) {
     jw.Button5Click();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "A", "B"}));
     EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\plan1.jww");
+    EXPECT_NE(fake().FileBytes(kTagFile).value_or("").find("A\r\nC:\\JWW\\plan1.jww -x\r\nB"),
+              std::string::npos);  // saved at once
 
     ClearTags();
     jw.TakeUpBaseDrawing();
@@ -1172,6 +1179,96 @@ TEST_F(JwcadStripTest, ImportTakesUpTheBlockStoredUnderTheRevealedPath) {
               0u)
         << saved;
     EXPECT_EQ(saved.find("DETAIL.JWW", 10), std::string::npos) << saved;  // replaced, not doubled
+}
+
+// A tag file that another program holds longer than a save waits: the drawing's stored tags are
+// unknown, not absent. Nothing is saved over them, and they come back at the first moment the
+// file can be read, in front of the tags added meanwhile.
+TEST_F(JwcadStripTest, ABlockThatCannotBeReadIsNeverSavedOverAndComesBackLater) {
+    PutTagFile();
+    const std::string stored = *fake().FileBytes(kTagFile);
+    bool held = true;
+    fake().failFileOp = [&](const std::string&, const std::string& path) {
+        return held && path == kTagFile;
+    };
+    auto w = fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww"}));
+    fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
+        if (e.down && e.vk == 'I') {
+            fake().SetClipboardText("C:\\JWW\\detail.jww /x");
+        }
+    };
+    strip.tagNameAnswer = "Front";
+    jw.Button4Click();
+    fake().Find(w)->title = "plan1.jww - jw_win";
+    jw.Timer1Timer();  // detail.jww goes while its block is still unknown
+    EXPECT_EQ(fake().FileBytes(kTagFile), stored);
+
+    held = false;
+    jw.Timer1Timer();  // the same base: its block is read now
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
+    fake().Find(w)->title = "detail.jww - jw_win";
+    jw.Timer1Timer();
+    EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "Back", "Section", "Front"}));
+    jw.FormClose();
+    const std::string saved = *fake().FileBytes(kTagFile);
+    EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n4\r\n", 0), 0u) << saved;
+    EXPECT_NE(saved.find("C:\\JWW\\PLAN1.JWW\r\n2\r\n"), std::string::npos) << saved;
+    EXPECT_TRUE(strip.messages.empty());
+}
+
+// A save at close that another program's lock keeps out is offered again; a lock that ended
+// while the box was open loses nothing.
+TEST_F(JwcadStripTest, CloseOffersToRetryASaveThatFailed) {
+    for (int retries : {1, 0}) {
+        PutTagFile();
+        const std::string stored = *fake().FileBytes(kTagFile);
+        FakeStrip s;
+        s.retries = retries;
+        JwcadStrip j(s);
+        auto w = fake().AddWindow("detail.jww - jw_win", 1);
+        j.FormShow();
+        AppendTag("New", "C:\\JWW\\new.jww");
+        // Held until the user has seen the box.
+        fake().failFileOp = [&](const std::string&, const std::string& path) {
+            return s.messages.empty() && path == kTagFile;
+        };
+        j.FormClose();
+        fake().failFileOp = nullptr;
+        EXPECT_EQ(s.messages,
+                  (std::vector<std::string>{"retry:タグファイルを保存できませんでした。" +
+                                            std::string(kTagFile)}));
+        const std::string saved = *fake().FileBytes(kTagFile);
+        EXPECT_EQ(saved.find("New\r\n") != std::string::npos, retries > 0) << saved;
+        EXPECT_EQ(saved == stored, retries == 0);
+        fake().CloseWindow(w);
+    }
+}
+
+// Keys for a Jw_cad that does not take its messages would wait in its queue and land whenever
+// it wakes up: nothing is sent, and the user hears why.
+TEST_F(JwcadStripTest, CommandsForAJwcadThatDoesNotRespondSendNothing) {
+    PutTagFile();
+    auto base = fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    auto tag = fake().AddWindowAtBottom("plan1.jww - jw_win", 2);
+    TagLists[1].Handle = tag;
+    fake().Find(base)->hung = true;
+    fake().Find(tag)->hung = true;
+    fake().SetClipboardText("kept");
+    jw.Button3Click();
+    jw.Button4Click();
+    jw.Button7Click();
+    EXPECT_TRUE(fake().keys.empty());
+    EXPECT_EQ(fake().Clipboard(), "kept");
+    EXPECT_EQ(strip.messages,
+              (std::vector<std::string>{
+                  "error:Jw_cadが応答していないため、キーを送れませんでした。",
+                  "error:Jw_cadが応答していないため、キーを送れませんでした。",
+                  "confirm:追加タグで起動したJw_cad画面を閉じます。よろしいですか？",
+                  "error:次のタグのJw_cad画面を閉じることができませんでした。\r\nBack: "
+                  "C:\\JWW\\plan1.jww"}));
 }
 
 }  // namespace

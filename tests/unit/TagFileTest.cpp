@@ -416,3 +416,67 @@ TEST(TagFile, LinesOfEveryLengthAroundTheScanWindowLoadAndSave) {
 }
 
 }  // namespace
+
+// What other programs do to the files: a scanner or sync client holds one for a moment or for
+// good, a crash or a user empties it, an editor re-saves it with a byte-order mark or as UTF-16,
+// a folder stands where the backup goes. No drawing's block is lost or hidden by any of it.
+TEST(TagFile, FilesOtherProgramsTouchLoseNothing) {
+    const std::string good = Text(Block(kKeyA, kOldA) + Block("C:\\B.JWW", kB));
+    const std::string saved = Text(Block(kKeyA, kNewA) + Block("C:\\B.JWW", kB));
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string utf16(
+        "\xFF\xFE"
+        "C\0:\0\\\0",
+        8);
+    struct Case {
+        const char* what;
+        std::string tag;
+        std::optional<std::string> tbk;
+        std::string held;      // every operation on this file fails ...
+        std::uint32_t heldMs;  // ... for this long, from the start of the load and of the save
+        TBlockLookup lookup;
+        std::string blocker;  // empty: the save succeeds
+        std::string tagAfter;
+        std::optional<std::string> tbkAfter;
+    };
+    const Case cases[] = {
+        {"tag file held a moment", good, std::nullopt, kTag, 300, TBlockLookup::Found, "", saved,
+         good},
+        {"tag file held for good", good, std::nullopt, kTag, 60000, TBlockLookup::Unreadable, kTag,
+         good, std::nullopt},
+        {"backup held a moment", good, good, kTbk, 300, TBlockLookup::Found, "", saved, good},
+        {"folder named like the backup", good, good, kTbk, 60000, TBlockLookup::Found, kTbk, good,
+         good},
+        {"empty tag file", "", good, "", 0, TBlockLookup::Found, "", saved, good},
+        {"tag file of blank lines", "\r\n\r\n", good, "", 0, TBlockLookup::Found, "", saved, good},
+        {"UTF-8 mark", mark + good, std::nullopt, "", 0, TBlockLookup::Found, "", saved,
+         mark + good},
+        {"UTF-16", utf16, good, "", 0, TBlockLookup::Foreign, kTag, utf16, good},
+    };
+    for (const Case& c : cases) {
+        platform::ScopedFakePlatform p;
+        p.fake.PutFile(kTag, c.tag);
+        if (c.tbk) {
+            p.fake.PutFile(kTbk, *c.tbk);
+        }
+        std::uint32_t heldUntil = 0;
+        p.fake.failFileOp = [&](const std::string&, const std::string& path) {
+            return path == c.held && p.fake.GetTickCount() < heldUntil;
+        };
+        heldUntil = p.fake.GetTickCount() + c.heldMs;
+        std::vector<TTagLists> entries;
+        EXPECT_EQ(FindTagBlock(kTag, kTbk, kKeyA, entries), c.lookup) << c.what;
+        EXPECT_EQ(entries, c.lookup == TBlockLookup::Found ? kOldA : List{}) << c.what;
+
+        heldUntil = p.fake.GetTickCount() + c.heldMs;
+        SetList(kNewA);
+        std::string blocker;
+        EXPECT_EQ(SaveTagBlocks(kTag, kTbk, {CurrentTagBlock({})}, &blocker), c.blocker.empty())
+            << c.what;
+        EXPECT_EQ(blocker, c.blocker) << c.what;
+        EXPECT_EQ(p.fake.FileBytes(kTag), c.tagAfter) << c.what;
+        EXPECT_EQ(p.fake.FileBytes(kTbk), c.tbkAfter) << c.what;
+        EXPECT_FALSE(p.fake.FileExists(kTmp)) << c.what;
+    }
+    ClearTags();
+}
