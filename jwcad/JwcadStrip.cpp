@@ -147,12 +147,16 @@ void JwcadStrip::ResolveBaseBlock() {
         return;  // still unknown: the next tick or command tries again
     }
     baseUnknown_ = false;
+    const bool added = HasTags();
     if (lookup == TBlockLookup::Found) {
         stored[0].Handle = TagLists[0].Handle;
         stored.insert(stored.end(), TagLists.begin() + 1, TagLists.end());
         TagLists = std::move(stored);
         TagCount = static_cast<std::int32_t>(TagLists.size());
         RebuildTabs();
+    }
+    if (added) {
+        SaveTags();  // the tags added meanwhile were to be saved when they were added
     }
 }
 

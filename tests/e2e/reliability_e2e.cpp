@@ -367,3 +367,116 @@ TEST_F(Reliability, SavePromptDuringBatchPrintGetsNoKeys) {
     }
     EXPECT_FALSE(AnyModifierDown());
 }
+
+// Another program (a scanner, a sync client) holding the tag file without sharing it.
+class HeldFile {
+  public:
+    explicit HeldFile(const std::wstring& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~HeldFile() { Release(); }
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (held()) {
+            CloseHandle(handle_);
+            handle_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+class StoredTags : public Reliability {
+  protected:
+    void SetUp() override {
+        Reliability::SetUp();
+        const std::wstring base = exe.substr(0, exe.size() - 4);
+        tagFile = base + L".tag";
+        tbkFile = base + L".tbk";
+        block = UpperSjis(Sjis(drawing)) + "\r\n3\r\n" + Sjis(kDrawing) + "\r\n" + Sjis(drawing) +
+                "\r\nBack\r\nC:\\back.jww\r\nSection\r\nC:\\section.jww\r\n";
+        other = "C:\\OTHER.JWW\r\n2\r\nother.jww\r\nC:\\other.jww\r\nO\r\nC:\\o.jww\r\n";
+    }
+
+    // 取 with the name proposed.
+    void Import(const std::vector<std::wstring>& tabsAfter) {
+        HWND form3 = Open(L"取", L"タグ名入力");
+        ASSERT_NE(form3, nullptr);
+        ASSERT_TRUE(Activate(form3));
+        TapKey(VK_RETURN);
+        ASSERT_TRUE(WaitFor([&] { return TabTexts(tab) == tabsAfter; }, 8000));
+    }
+
+    // The tag file once its first block is the drawing's with count entries.
+    std::string SavedWith(int count) {
+        std::string saved;
+        EXPECT_TRUE(WaitFor([&] {
+            saved = ReadBytes(tagFile).value_or("");
+            return saved.rfind(UpperSjis(Sjis(drawing)) + "\r\n" + std::to_string(count) + "\r\n",
+                               0) == 0;
+        })) << saved;
+        return saved;
+    }
+
+    std::wstring tagFile, tbkFile;
+    std::string block, other;
+};
+
+// Held longer than the strip waits while the drawing is taken up: its tags are unknown, not
+// absent. A tag imported meanwhile is kept; once the file is free the stored tags come back in
+// front of it, and both are on the disk at once: a strip killed then loses nothing.
+TEST_F(StoredTags, AHeldTagFileHidesNoTagsAndLosesNone) {
+    ASSERT_TRUE(WriteBytes(tagFile, block + other));
+    HeldFile held(tagFile);
+    ASSERT_TRUE(held.held());
+    StartDrawing();
+    StartStrip();
+    EXPECT_EQ(TabTexts(tab), (std::vector<std::wstring>{kDrawing}));
+    Import({kDrawing, L"1"});
+    held.Release();
+    EXPECT_TRUE(WaitFor([&] {
+        return TabTexts(tab) == std::vector<std::wstring>{kDrawing, L"Back", L"Section", L"1"};
+    }));
+    const std::string saved = SavedWith(4);
+    quillbox.Kill();
+    EXPECT_NE(saved.find("Section\r\nC:\\section.jww\r\n1\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(other), std::string::npos) << saved;
+}
+
+// A save at × that a held file keeps out is offered again, and the tags added while it was held
+// reach the file once it is free.
+TEST_F(StoredTags, CloseOffersToRetryASaveAHeldFileKeptOut) {
+    ASSERT_TRUE(WriteBytes(tagFile, block + other));
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(WaitFor([&] { return TabTexts(tab).size() == 3; }));
+    HeldFile held(tagFile);
+    ASSERT_TRUE(held.held());
+    Import({kDrawing, L"Back", L"Section", L"3"});
+    PostMessageW(strip, WM_CLOSE, 0, 0);
+    HWND box = WaitForOwnedWindow(strip, L"エラー", 8000);
+    ASSERT_NE(box, nullptr);
+    HWND retry = FindChild(box, L"Button", L"再試行(&R)");
+    ASSERT_NE(retry, nullptr);
+    held.Release();
+    ClickButton(retry);
+    ASSERT_TRUE(quillbox.WaitExit(8000));
+    strip = nullptr;
+    const std::string saved = SavedWith(4);
+    EXPECT_NE(saved.find(other), std::string::npos) << saved;
+}
+
+// An emptied tag file (a crash, a sync conflict) beside a good backup: every tag is there, and
+// the empty file never becomes the backup.
+TEST_F(StoredTags, AnEmptyTagFileGivesWayToItsBackup) {
+    ASSERT_TRUE(WriteBytes(tagFile, ""));
+    ASSERT_TRUE(WriteBytes(tbkFile, block + other));
+    StartDrawing();
+    StartStrip();
+    EXPECT_TRUE(WaitFor([&] {
+        return TabTexts(tab) == std::vector<std::wstring>{kDrawing, L"Back", L"Section"};
+    }));
+    CloseStrip();
+    EXPECT_EQ(ReadBytes(tagFile), block + other);
+    EXPECT_EQ(ReadBytes(tbkFile), block + other);
+}
