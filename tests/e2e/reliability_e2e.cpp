@@ -480,3 +480,21 @@ TEST_F(StoredTags, AnEmptyTagFileGivesWayToItsBackup) {
     EXPECT_EQ(ReadBytes(tagFile), block + other);
     EXPECT_EQ(ReadBytes(tbkFile), block + other);
 }
+
+// Keys for a Jw_cad that has stopped taking its messages would wait in its queue and land when
+// it wakes up, in whatever it shows then: Ｐ sends nothing and says why.
+TEST_F(Reliability, PrintForAJwcadThatDoesNotRespondSendsNothing) {
+    StartDrawing({{L"JWSIM_NEVER_IDLE", L"1"}});
+    StartStrip();
+    // Windows and Wine call a window hung once its program has not looked at its messages for
+    // five seconds.
+    ASSERT_TRUE(WaitFor([&] { return IsHungAppWindow(jwWindow) != FALSE; }, 10000));
+    ClickButton(StripButton(L"Ｐ"));
+    HWND box = WaitForOwnedWindow(strip, L"エラー", 8000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(FindChild(box, L"Static", L"Jw_cadが応答していないため、キーを送れませんでした。"),
+              nullptr);
+    Answer(L"エラー", L"OK");
+    EXPECT_TRUE(ws.Keys(jw.pid()).empty());
+    EXPECT_FALSE(AnyModifierDown());
+}
