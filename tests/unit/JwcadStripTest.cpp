@@ -1271,4 +1271,25 @@ TEST_F(JwcadStripTest, CommandsForAJwcadThatDoesNotRespondSendNothing) {
                   "C:\\JWW\\plan1.jww"}));
 }
 
+// A tag file an editor re-saved as UTF-16 is not ours to read or to write into: the user hears
+// it once, not at every tick, and the file stays as it is.
+TEST_F(JwcadStripTest, AUtf16TagFileIsToldOnceAndNeverWritten) {
+    const std::string utf16(
+        "\xFF\xFE"
+        "C\0:\0",
+        6);
+    fake().PutFile(kTagFile, utf16);
+    auto w = fake().AddWindow("detail.jww - jw_win", 1);
+    jw.FormShow();
+    AppendTag("New", "C:\\JWW\\new.jww");
+    fake().Find(w)->title = "plan1.jww - jw_win";
+    jw.Timer1Timer();
+    jw.Timer1Timer();
+    EXPECT_EQ(strip.messages,
+              (std::vector<std::string>{"error:タグファイルがUTF-16で保存されているため、読み書き"
+                                        "できません。Shift-JIS（ANSI）で保存し直して下さい。" +
+                                        std::string(kTagFile)}));
+    EXPECT_EQ(fake().FileBytes(kTagFile), utf16);
+}
+
 }  // namespace
