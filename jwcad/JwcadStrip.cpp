@@ -297,7 +297,7 @@ void JwcadStrip::FormShow() {
 
     TSettings settings;  // the defaults and the windows' designed geometry
     if (platform::Current().FileExists(DatFile)) {
-        LoadSettings(DatFile, settings);
+        settingsUnread_ = !LoadSettings(DatFile, settings);
     }
     TakeSettings(settings.Values);
     TargetWindow = 0;
@@ -415,7 +415,9 @@ void JwcadStrip::FormClose(bool sessionEnding) {
     TSettings settings;
     settings.Values = Settings();
     strip_.CollectGeometry(settings);
-    while (!SaveSettings(DatFile, settings)) {
+    // Settings that could not be read at the start are the user's, not the defaults this run
+    // went with: they stay as they are.
+    while (!settingsUnread_ && !SaveSettings(DatFile, settings)) {
         if (sessionEnding) {
             strip_.ErrorBox(kSettingsNotSaved, DatFile);
             break;
@@ -546,6 +548,7 @@ void JwcadStrip::Button2Click() {
     if (strip_.EditSettings(values)) {
         TakeSettings(values);
         ArrangeControls();
+        settingsUnread_ = false;  // the user's own choice now
     }
 }
 

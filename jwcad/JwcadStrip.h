@@ -104,6 +104,7 @@ class JwcadStrip {
     bool closePending_ = false;
     bool closing_ = false;  // FormClose is saving: a second close must not cut its waits
     bool toldForeign_ = false;
+    bool settingsUnread_ = false;  // the settings file was there but could not be read
     // The base drawing's block could not be read when it was taken up: the tags in hand are
     // only those added since, and nothing may be saved over the stored block until it is read.
     bool baseUnknown_ = false;

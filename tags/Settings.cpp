@@ -13,10 +13,15 @@ constexpr std::int32_t kMinForm1Size = 40;
 
 }  // namespace
 
-void LoadSettings(const std::string& path, TSettings& s) {
+bool LoadSettings(const std::string& path, TSettings& s) {
     std::string bytes;
-    if (textlines::ReadWaiting(path, bytes) != textlines::FileRead::Read) {
-        return;
+    switch (textlines::ReadWaiting(path, bytes)) {
+        case textlines::FileRead::Missing:
+            return true;
+        case textlines::FileRead::Unreadable:
+            return false;
+        case textlines::FileRead::Read:
+            break;
     }
     // Each value is applied as soon as its line is read, so a failure keeps what came before.
     textlines::LineReader in(bytes);
@@ -45,6 +50,7 @@ void LoadSettings(const std::string& path, TSettings& s) {
     } catch (const FloatOverflowError&) {
         // A key wait beyond any double ends the load like an unreadable line.
     }
+    return true;
 }
 
 bool SaveSettings(const std::string& path, const TSettings& s) {

@@ -31,6 +31,8 @@ struct TSettings {
 };
 
 // Reads the file over s line by line; stops at the first failure, keeping what it applied.
-void LoadSettings(const std::string& path, TSettings& s);
+// False when the file is there but could not be read (another program held it beyond the
+// wait): the values in it are unknown, and must not be saved over with the defaults.
+bool LoadSettings(const std::string& path, TSettings& s);
 // Writes the file; a failed save leaves the previous file in place. True on success.
 bool SaveSettings(const std::string& path, const TSettings& s);

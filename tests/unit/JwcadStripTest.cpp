@@ -299,6 +299,27 @@ TEST_F(JwcadStripTest, SettingsFileIsReadBeforeTheLayout) {
     EXPECT_EQ(strip.geometry.Form1Width, 40);
 }
 
+// A settings file another program holds at the start: a moment is waited out; one held for good
+// leaves the defaults in force for this run, and the user's file is not saved over with them.
+TEST_F(JwcadStripTest, AHeldSettingsFileIsWaitedForAndNeverSavedOver) {
+    const std::string dat = "0\r\n2000\r\n0.25\r\n1\r\n";
+    for (std::uint32_t heldMs : {300u, 60000u}) {
+        FakeStrip s;
+        JwcadStrip j(s);
+        fake().PutFile(kDatFile, dat);
+        const std::uint32_t until = fake().GetTickCount() + heldMs;
+        fake().failFileOp = [&](const std::string&, const std::string& path) {
+            return path == kDatFile && fake().GetTickCount() < until;
+        };
+        j.FormShow();
+        EXPECT_EQ(j.SearchInterval, heldMs < 1000 ? 2000 : 5000) << heldMs;
+        fake().failFileOp = nullptr;
+        j.FormClose();
+        const std::string after = *fake().FileBytes(kDatFile);
+        EXPECT_EQ(after == dat, heldMs > 1000) << heldMs;
+    }
+}
+
 // ---- Timer discipline ----------------------------------------------------------------------
 
 TEST_F(JwcadStripTest, ResizeDuringACommandKeepsTheTimerStoppedAndClicksAreIgnored) {
