@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
@@ -102,7 +103,12 @@ void SaveOver(const std::string& input, bool asBackup) {
     p.fake.PutFile(source, input);
 
     const std::vector<std::string> lines = ReadLines(input);
-    const std::string firstLine = lines.empty() ? std::string() : lines[0];
+    // The drawing of the first block, without the byte-order marks an editor may have put in
+    // front: no drawing's path starts with one.
+    std::string firstLine = lines.empty() ? std::string() : lines[0];
+    while (firstLine.starts_with("\xEF\xBB\xBF")) {
+        firstLine.erase(0, 3);
+    }
 
     // The caller's flow: seed, look the drawing up, take a new tag in, save.
     ClearTags();
@@ -114,8 +120,15 @@ void SaveOver(const std::string& input, bool asBackup) {
     const std::vector<TTagLists> saved = TagLists;
     // A list whose drawing has no path yet is stored under the key it was looked up under.
     const std::string fallbackKey = "C:\\JWW\\SEED.JWW";
-    const std::string savedKey =
-        saved[0].TagJump.empty() ? fallbackKey : OneLine(UpperSjis(saved[0].TagJump));
+    // Written without the byte-order marks a pasted jump text may start with.
+    std::string savedKey = OneLine(UpperSjis(saved[0].TagJump));
+    while (savedKey.starts_with("\xEF\xBB\xBF") || savedKey.starts_with("\xFF\xFE") ||
+           savedKey.starts_with("\xFE\xFF")) {
+        savedKey.erase(0, savedKey[0] == '\xEF' ? 3 : 2);
+    }
+    if (savedKey.empty()) {
+        savedKey = fallbackKey;
+    }
 
     struct Before {
         std::string key;
@@ -132,13 +145,24 @@ void SaveOver(const std::string& input, bool asBackup) {
         }
     }
 
+    // A file saved as UTF-16 is never written into; a blank one never becomes the backup.
+    const std::string_view body =
+        std::string_view(input).substr(input.starts_with("\xEF\xBB\xBF") ? 3 : 0);
+    if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
+        FUZZ_CHECK(!SaveTagFile(kTag, kTbk, fallbackKey));
+        FUZZ_CHECK(p.fake.FileBytes(kTag) == input);
+        ClearTags();
+        return;
+    }
+    const bool blank =
+        body.find_first_not_of(std::string_view("\r\n \0\x1A", 5)) == std::string_view::npos;
     FUZZ_CHECK(SaveTagFile(kTag, kTbk, fallbackKey));
 
     const std::optional<std::string> out = p.fake.FileBytes(kTag);
     FUZZ_CHECK(out.has_value());
     FUZZ_CHECK(!p.fake.FileExists(textlines::TempPathFor(kTag)));
     // The previous file becomes the backup; a backup that stood in for it stays as it was.
-    FUZZ_CHECK(p.fake.FileBytes(kTbk) == input);
+    FUZZ_CHECK(p.fake.FileBytes(kTbk) == (blank ? std::nullopt : std::optional(input)));
     FUZZ_CHECK(out->size() <= input.size() + BlockBytes(saved));
 
     FUZZ_CHECK(Lookup(kTag, savedKey) == Written(saved));

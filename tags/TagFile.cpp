@@ -487,12 +487,29 @@ std::string_view WithoutMark(std::string_view bytes) {
     return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
 }
 
-// Nothing a reader could take a block from: a file emptied by a crash, a sync conflict or a
-// user. Never worth more than the backup beside it.
+// A key as it is written: one line, and without byte-order marks in front (a jump text pasted
+// from a UTF-8 file). The first key written starts the file, where a reader takes a UTF-8 mark
+// for an editor's and a UTF-16 one for a file that is not ours. No drawing's path starts so.
+std::string KeyLine(const std::string& key) {
+    std::string line = textlines::OneLine(key);
+    for (;;) {
+        if (line.starts_with("\xEF\xBB\xBF")) {
+            line.erase(0, 3);
+        } else if (line.starts_with("\xFF\xFE") || line.starts_with("\xFE\xFF")) {
+            line.erase(0, 2);
+        } else {
+            return line;
+        }
+    }
+}
+
+// Nothing at all but line ends, blanks, zeros and end-of-file bytes: a file emptied by a crash,
+// a sync conflict or a user. Never worth more than the backup beside it.
 bool IsBlank(std::string_view bytes) {
-    const std::string_view text = Readable(WithoutMark(bytes));
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\0'; });
+    const std::string_view text = WithoutMark(bytes);
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c == '\r' || c == '\n' || c == ' ' || c == '\0' || c == '\x1A';
+    });
 }
 
 // The previous file a load or a save starts from.
@@ -576,7 +593,10 @@ TTagBlock CurrentTagBlock(const std::string& fallbackKey) {
     if (TagLists.empty()) {
         return block;
     }
-    block.Key = TagLists[0].TagJump.empty() ? fallbackKey : UpperSjis(TagLists[0].TagJump);
+    block.Key = KeyLine(UpperSjis(TagLists[0].TagJump));
+    if (block.Key.empty()) {
+        block.Key = fallbackKey;
+    }
     block.Entries = TagLists;
     return block;
 }
@@ -594,12 +614,12 @@ bool SaveTagBlocks(const std::string& tagFile, const std::string& tbkFile,
     std::vector<std::string> keys;
     std::size_t size = 0;
     for (const TTagBlock& b : blocks) {
-        if (b.Key.empty() || (b.Entries.empty() && !b.Removed) || b.Partial) {
+        keys.push_back(KeyLine(b.Key));
+        if (keys.back().empty() || (b.Entries.empty() && !b.Removed) || b.Partial) {
             // A block nobody could look up again, no block at all, or one that would replace
             // tags it has not seen.
             return false;
         }
-        keys.push_back(textlines::OneLine(b.Key));
         size += b.Key.size() + 16;
         for (const TTagLists& e : b.Entries) {
             size += e.TagName.size() + e.TagJump.size() + 4;
