@@ -113,9 +113,14 @@ class Platform {
     virtual bool IsWindowHung(WindowHandle /*w*/) { return false; }
 
     // ---- Keys ----------------------------------------------------------------------------
-    // One synthetic key event with a Windows virtual-key code, no scan code, not extended.
+    // One synthetic key event with a Windows virtual-key code, no scan code, not extended; only
+    // the right-hand modifiers and the Windows keys carry what tells their side (the extended
+    // flag, right Shift's scan code), else the system takes them for the left key.
     virtual void KeyDown(std::uint8_t vk) = 0;
     virtual void KeyUp(std::uint8_t vk) = 0;
+    // Whether a key is down now, whoever holds it: the user's hand as much as our own events.
+    // (A default, so that a platform without a keyboard need not say that nothing is held.)
+    virtual bool IsKeyDown(std::uint8_t /*vk*/) { return false; }
 
     // ---- Clipboard -----------------------------------------------------------------------
     // Opens the clipboard without an owner window, retrying briefly (and pumping messages)

@@ -289,7 +289,44 @@ bool FakePlatform::MoveWindow(WindowHandle w, const Rect& rect) {
 
 // ---- Keys ------------------------------------------------------------------------------
 
+namespace {
+constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12;
+constexpr std::uint8_t kVkLShift = 0xA0, kVkLControl = 0xA2, kVkLMenu = 0xA4;
+}  // namespace
+
+std::uint8_t FakePlatform::SideOf(std::uint8_t vk) {
+    switch (vk) {
+        case kVkShift:
+            return kVkLShift;
+        case kVkControl:
+            return kVkLControl;
+        case kVkMenu:
+            return kVkLMenu;
+        default:
+            return vk;
+    }
+}
+
+bool FakePlatform::IsKeyDown(std::uint8_t vk) {
+    if (vk == kVkShift || vk == kVkControl || vk == kVkMenu) {
+        const std::uint8_t left = SideOf(vk);
+        return down_[left] || down_[left + 1];
+    }
+    return down_[vk];
+}
+
+std::vector<std::uint8_t> FakePlatform::KeysDown() const {
+    std::vector<std::uint8_t> keys;
+    for (std::size_t vk = 0; vk < down_.size(); ++vk) {
+        if (down_[vk]) {
+            keys.push_back(static_cast<std::uint8_t>(vk));
+        }
+    }
+    return keys;
+}
+
 void FakePlatform::Key(std::uint8_t vk, bool down) {
+    down_[SideOf(vk)] = down;
     KeyEvent e{vk, down, foreground_, tick_};
     keys.push_back(e);
     if (onKey) {

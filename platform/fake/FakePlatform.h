@@ -4,6 +4,7 @@
 // injection; and a clock that only moves when the test (or a wait) moves it.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -78,6 +79,13 @@ class FakePlatform : public Platform {
     std::optional<std::string> FileBytes(const std::string& path) const;
     std::vector<std::string> FilePaths() const;
 
+    // Keys down now: those the user holds (HoldKey, no event), then as KeyDown and KeyUp left
+    // them. Shift, Ctrl and Alt stand for their left keys, as the system takes an injected one;
+    // IsKeyDown of them asks for either side.
+    void HoldKey(std::uint8_t vk) { down_[SideOf(vk)] = true; }
+    // Side codes, ascending.
+    std::vector<std::uint8_t> KeysDown() const;
+
     void Advance(std::uint32_t ms) { tick_ += ms; }
     void SetTick(std::uint32_t tick) { tick_ = tick; }
 
@@ -135,6 +143,7 @@ class FakePlatform : public Platform {
 
     void KeyDown(std::uint8_t vk) override { Key(vk, true); }
     void KeyUp(std::uint8_t vk) override { Key(vk, false); }
+    bool IsKeyDown(std::uint8_t vk) override;
 
     bool OpenClipboard() override;
     bool EmptyClipboard() override;
@@ -167,6 +176,7 @@ class FakePlatform : public Platform {
   private:
     friend class FakeOutFile;
     void Key(std::uint8_t vk, bool down);
+    static std::uint8_t SideOf(std::uint8_t vk);
     bool Fails(const std::string& op, const std::string& path);
     static std::string FileKey(const std::string& path);
 
@@ -183,6 +193,7 @@ class FakePlatform : public Platform {
     std::map<std::string, std::string> associations_;
     std::map<std::string, std::pair<std::string, std::string>> files_;  // key -> (path, bytes)
     std::uint32_t tick_ = 1000;
+    std::array<bool, 256> down_{};
 };
 
 // Installs a fake as the current platform for the lifetime of a test fixture.

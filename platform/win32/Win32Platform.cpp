@@ -25,7 +25,16 @@ WindowHandle FromHwnd(HWND h) {
 enum class KeyAction { Press, Release };
 
 void SendKeyEvent(std::uint8_t vk, KeyAction action) {
-    ::keybd_event(vk, 0, action == KeyAction::Release ? KEYEVENTF_KEYUP : 0, 0);
+    DWORD flags = action == KeyAction::Release ? KEYEVENTF_KEYUP : 0;
+    BYTE scan = 0;
+    // A right Ctrl or Alt without the extended flag lands on the left key (measured under Wine;
+    // Windows keeps the flag as the keyboard sends it), so a held right key would stay down.
+    if (vk == VK_RCONTROL || vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN) {
+        flags |= KEYEVENTF_EXTENDEDKEY;
+    } else if (vk == VK_RSHIFT) {
+        scan = 0x36;  // right Shift's scan code: Windows tells the two Shifts apart by it
+    }
+    ::keybd_event(vk, scan, flags, 0);
 }
 
 class Win32OutFile : public OutFile {
@@ -203,6 +212,10 @@ void Win32Platform::KeyDown(std::uint8_t vk) {
 
 void Win32Platform::KeyUp(std::uint8_t vk) {
     SendKeyEvent(vk, KeyAction::Release);
+}
+
+bool Win32Platform::IsKeyDown(std::uint8_t vk) {
+    return (::GetAsyncKeyState(vk) & 0x8000) != 0;
 }
 
 // ---- Clipboard -------------------------------------------------------------------------

@@ -36,6 +36,7 @@ class Win32Platform : public Platform {
 
     void KeyDown(std::uint8_t vk) override;
     void KeyUp(std::uint8_t vk) override;
+    bool IsKeyDown(std::uint8_t vk) override;
 
     bool OpenClipboard() override;
     bool EmptyClipboard() override;

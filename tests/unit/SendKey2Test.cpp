@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/fake/FakePlatform.h"
 
@@ -12,22 +13,43 @@ namespace {
 
 using platform::FakePlatform;
 
+// Shift, Ctrl and Alt by name, each side of them and the Windows keys too, letters and digits
+// as themselves, any other code in hex.
+std::string KeyName(std::uint8_t vk) {
+    const struct {
+        std::uint8_t vk;
+        const char* name;
+    } names[] = {{0x10, "Shift"},  {0x11, "Ctrl"},  {0x12, "Alt"},   {0xA0, "LShift"},
+                 {0xA1, "RShift"}, {0xA2, "LCtrl"}, {0xA3, "RCtrl"}, {0xA4, "LAlt"},
+                 {0xA5, "RAlt"},   {0x5B, "LWin"},  {0x5C, "RWin"}};
+    for (const auto& n : names) {
+        if (n.vk == vk) {
+            return n.name;
+        }
+    }
+    char name[4];
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
+        std::snprintf(name, sizeof name, "%c", vk);
+    } else {
+        std::snprintf(name, sizeof name, "%02X", vk);
+    }
+    return name;
+}
+
 // "Alt+ F+ F- Alt- F-": presses and releases in the order they were injected.
 std::string Events(const FakePlatform& fake) {
     std::string out;
     for (const auto& e : fake.keys) {
-        char name[8];
-        if (e.vk == 0x10 || e.vk == 0x11 || e.vk == 0x12) {
-            std::snprintf(name, sizeof name, "%s",
-                          e.vk == 0x10   ? "Shift"
-                          : e.vk == 0x11 ? "Ctrl"
-                                         : "Alt");
-        } else if ((e.vk >= '0' && e.vk <= '9') || (e.vk >= 'A' && e.vk <= 'Z')) {
-            std::snprintf(name, sizeof name, "%c", e.vk);
-        } else {
-            std::snprintf(name, sizeof name, "%02X", e.vk);
-        }
-        out += (out.empty() ? "" : " ") + std::string(name) + (e.down ? "+" : "-");
+        out += (out.empty() ? "" : " ") + KeyName(e.vk) + (e.down ? "+" : "-");
+    }
+    return out;
+}
+
+// The keys down now, by name: "LCtrl LShift".
+std::string KeysDown(const FakePlatform& fake) {
+    std::string out;
+    for (std::uint8_t vk : fake.KeysDown()) {
+        out += (out.empty() ? "" : " ") + KeyName(vk);
     }
     return out;
 }
@@ -139,6 +161,61 @@ TEST(SendKeyGroup, AFailingModifierReleaseStillReleasesTheOthers) {
     };
     EXPECT_THROW(SendKeyGroup("^@~X"), std::runtime_error);
     EXPECT_EQ(Events(os.fake), "Ctrl+ Alt+ Shift+ X+ X- Ctrl- Alt- Shift- X-");
+}
+
+// A hand still on the keyboard: the group reaches the window without the user's modifiers, and
+// Shift and Ctrl are down again afterwards. Alt and the Windows keys stay up: pressed again, they
+// would close the menu the group opened and arm the menu bar or Start menu for the user's release.
+TEST(SendKeyGroup, KeysTheUserHoldsAreLetGoForTheGroup) {
+    const struct {
+        std::vector<std::uint8_t> held;
+        const char* group;
+        const char* events;
+        const char* after;
+    } cases[] = {
+        {{}, "@F", "Alt+ F+ F- Alt- F-", ""},
+        {{0xA2}, "@F", "LCtrl- Alt+ F+ F- Alt- F- LCtrl+", "LCtrl"},
+        {{0xA0}, "P", "LShift- P+ P- P- LShift+", "LShift"},
+        {{0xA2, 0xA0}, "{ENTER}", "LCtrl- LShift- 0D+ 0D- 0D- LShift+ LCtrl+", "LShift LCtrl"},
+        // The group's own modifier is its to press and release; an injected one is the left key,
+        // so a right one held is foreign to it.
+        {{0xA2}, "^AB", "Ctrl+ A+ A- Ctrl- B+ B- B- LCtrl+", "LCtrl"},
+        {{0xA3}, "^A", "RCtrl- Ctrl+ A+ A- Ctrl- A- RCtrl+", "RCtrl"},
+        {{0xA1}, "~{TAB}", "RShift- Shift+ 09+ 09- Shift- 09- RShift+", "RShift"},
+        {{0xA4}, "@F", "Alt+ F+ F- Alt- F-", ""},
+        {{0xA4}, "P", "LAlt- P+ P- P-", ""},
+        {{0xA5, 0xA2}, "P", "RAlt- LCtrl- P+ P- P- LCtrl+", "LCtrl"},
+        {{0x5B}, "{ENTER}", "LWin- 0D+ 0D- 0D-", ""},
+        // A key before the group's modifier must not meet the user's.
+        {{0xA2}, "A^B", "LCtrl- A+ A- Ctrl+ B+ B- Ctrl- B- LCtrl+", "LCtrl"},
+        // A group that stops gives the keys back all the same.
+        {{0xA2}, "{}", "LCtrl- LCtrl+", "LCtrl"},
+    };
+    for (const auto& c : cases) {
+        platform::ScopedFakePlatform os;
+        for (std::uint8_t vk : c.held) {
+            os.fake.HoldKey(vk);
+        }
+        SendKeyGroup(c.group);
+        EXPECT_EQ(Events(os.fake), c.events) << c.group;
+        EXPECT_EQ(KeysDown(os.fake), c.after) << c.group;
+    }
+}
+
+TEST(SendKeyGroup, AFailingEventStillGivesTheHeldKeysBack) {
+    for (std::size_t failing = 0; failing < 7; ++failing) {
+        platform::ScopedFakePlatform os;
+        os.fake.HoldKey(0xA2);
+        bool thrown = false;
+        os.fake.onKey = [&](const FakePlatform::KeyEvent&) {
+            if (os.fake.keys.size() == failing + 1 && !thrown) {
+                thrown = true;
+                throw std::runtime_error("injection failed");
+            }
+        };
+        EXPECT_THROW(SendKeyGroup("@F"), std::runtime_error) << failing;
+        EXPECT_EQ(KeysDown(os.fake), "LCtrl") << failing << ": " << Events(os.fake);
+    }
 }
 
 }  // namespace
