@@ -199,10 +199,9 @@ void TForm1::OnTimer(UINT_PTR id) {
         logic_.Timer1Timer();
         // Without a window manager a window opened or activated over the strip stays above it
         // until something raises the strip. Raising it at every tick would close a tool tip the
-        // user is reading, so only when a window has come over it. A window manager keeps the
-        // strip above by itself (Wine marks the windows one manages), and a raise there would
-        // only take the strip out of the top-most band and back through the manager.
-        if (!logic_.Busy() && GetPropW(hwnd_, L"__wine_x11_managed") == nullptr && CameOver()) {
+        // user is reading, so only when a window has come over it. Under a window manager,
+        // which kept the strip above all along, that raise is the one every command ends with.
+        if (!logic_.Busy() && CameOver()) {
             KeepOnTop();
         }
     } else if (id == kScreenTimerId && screenWatch_.Changed(ui::MonitorAreas())) {
