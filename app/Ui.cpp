@@ -433,6 +433,42 @@ void PlaceReachable(HWND window, int left, int top, int width, int height) {
                  fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
+void KeepReachable(HWND window) {
+    // A minimised or maximised window is put back by the system itself.
+    if (IsIconic(window) || IsZoomed(window)) {
+        return;
+    }
+    const RECT now = RestoredRect(window);
+    const RECT fitted = ReachableRect(now);
+    if (EqualRect(&now, &fitted)) {
+        return;
+    }
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                 fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto& areas = *reinterpret_cast<std::vector<platform::Rect>*>(data);
+        for (const RECT& r : {info.rcMonitor, info.rcWork}) {
+            areas.push_back({r.left, r.top, r.right, r.bottom});
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<platform::Rect> MonitorAreas() {
+    std::vector<platform::Rect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
 void ModalDialog::SetPosition(int left, int top) {
     const RECT now = RestoredRect(hwnd_);
     PlaceReachable(hwnd_, left, top, now.right - now.left, now.bottom - now.top);

@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "app/logic/Geometry.h"
+#include "platform/Platform.h"
 #include "platform/win32/WinInclude.h"
 
 #include <commctrl.h>
@@ -191,6 +193,11 @@ RECT RestoredRect(HWND window);
 RECT ReachableRect(const RECT& r);
 // Moves and sizes a window onto its nearest monitor's work area without activating it.
 void PlaceReachable(HWND window, int left, int top, int width, int height);
+// After a change of screen: a window no longer all on its nearest monitor's work area is moved
+// back onto it (shrunk only where it does not fit); one still all on it stays where it is.
+void KeepReachable(HWND window);
+// Every monitor's whole area and work area, in the system's order.
+std::vector<platform::Rect> MonitorAreas();
 
 // Where a dialog stands when it is created, in pixels: its top-left corner and either its
 // client area's size (clientSize) or its outer size.

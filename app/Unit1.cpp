@@ -19,6 +19,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuillboxStrip";
 constexpr UINT_PTR kTimerId = 1;
+// Looks for a change of screen that came without a message (Wine sends none). Apart from
+// Timer1, which stops while a command or dialog runs and may be set never to tick.
+constexpr UINT_PTR kScreenTimerId = 2;
+constexpr UINT kScreenTimerMs = 2000;
 constexpr int kFirstButtonId = 101;
 
 struct ButtonText {
@@ -54,6 +58,22 @@ RECT WindowRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     return r;
+}
+
+platform::Rect ToRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+BOOL CALLBACK AddTopWindow(HWND hwnd, LPARAM data) {
+    if (IsWindowVisible(hwnd) && !IsIconic(hwnd)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        const bool topmost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        reinterpret_cast<std::vector<TopWindow>*>(data)->push_back(
+            {reinterpret_cast<std::uintptr_t>(hwnd), ToRect(WindowRect(hwnd)), topmost,
+             pid == GetCurrentProcessId()});
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -140,6 +160,9 @@ void TForm1::Show() {
     placed_ = true;
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
+    screenWatch_.Changed(ui::MonitorAreas());
+    ::SetTimer(hwnd_, kScreenTimerId, kScreenTimerMs, nullptr);
+    CameOver();
 }
 
 void TForm1::CompleteStart() {
@@ -174,7 +197,34 @@ void TForm1::OnSize(int width, int height) {
 void TForm1::OnTimer(UINT_PTR id) {
     if (id == kTimerId) {
         logic_.Timer1Timer();
+        // Without a window manager a window opened or activated over the strip stays above it
+        // until something raises the strip. Raising it at every tick would close a tool tip the
+        // user is reading, so only when a window has come over it. Under a window manager,
+        // which kept the strip above all along, that raise is the one every command ends with.
+        if (!logic_.Busy() && CameOver()) {
+            KeepOnTop();
+        }
+    } else if (id == kScreenTimerId && screenWatch_.Changed(ui::MonitorAreas())) {
+        FitToScreen();
     }
+}
+
+void TForm1::FitToScreen() {
+    ui::KeepReachable(hwnd_);
+    const ui::ModalDialog* dialogs[] = {Form2, Form3, Form4};
+    for (const ui::ModalDialog* dialog : dialogs) {
+        // A hidden dialog is fitted when it is shown.
+        if (dialog != nullptr && IsWindowVisible(dialog->Handle())) {
+            ui::KeepReachable(dialog->Handle());
+        }
+    }
+}
+
+bool TForm1::CameOver() {
+    std::vector<TopWindow> windows;
+    EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&windows));
+    return coverWatch_.CameOver(ToRect(WindowRect(hwnd_)), windows,
+                                reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
 }
 
 void TForm1::OnCommand(int id, int code, HWND) {
@@ -212,6 +262,7 @@ void TForm1::OnClose() {
 void TForm1::OnDestroy() {
     tabSubclass_.Detach();
     KillTimer(hwnd_, kTimerId);
+    KillTimer(hwnd_, kScreenTimerId);
     PostQuitMessage(0);
 }
 
@@ -219,6 +270,16 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_NCHITTEST:
             return OnHitTest(lParam);
+        case WM_DISPLAYCHANGE:
+            screenWatch_.Changed(ui::MonitorAreas());
+            FitToScreen();
+            return Default();
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETWORKAREA) {
+                screenWatch_.Changed(ui::MonitorAreas());
+                FitToScreen();
+            }
+            return Default();
         case WM_ENDSESSION:
             // Windows is shutting down or the user logs off: the process ends without a close,
             // and the tags of the drawing in hand would be lost with it.
@@ -403,6 +464,8 @@ void TForm1::KeepOnTop() {
     constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+    // What stands over the strip's place now stands under it: the next tick need not raise it.
+    CameOver();
 }
 
 void TForm1::ApplyGeometry(const TSettings& s) {

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/Ui.h"
+#include "app/logic/OnScreen.h"
+#include "app/logic/OnTop.h"
 #include "jwcad/JwcadStrip.h"
 #include "jwcad/Strip.h"
 
@@ -58,6 +60,10 @@ class TForm1 : public IStrip, public ui::Window {
     void CreateHints();
     void ApplyDialogGeometry(const TSettings& s);
     void SetTabStyle(LONG_PTR positionStyle);
+    // After a change of screen, the strip and an open dialog back within reach.
+    void FitToScreen();
+    // Whether another program's window came over the strip since the last look.
+    bool CameOver();
 
     void InsertTab(std::size_t index, const std::string& captionSjis);
 
@@ -75,6 +81,8 @@ class TForm1 : public IStrip, public ui::Window {
     // its creation and placing lay out nothing, and the start lays the controls out once.
     bool placed_ = false;
     bool closed_ = false;
+    ScreenWatch screenWatch_;
+    CoverWatch coverWatch_;
     JwcadStrip logic_{*this};
 };
 

@@ -7,7 +7,8 @@ source "$QB_ROOT/tests/e2e/harness.sh"
 
 QB_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest clang-format clang libclang-rt-14-dev
              mingw-w64 g++-mingw-w64-x86-64-posix
-             wine wine64 xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic locales
+             wine wine64 xvfb xdotool imagemagick x11-utils x11-xserver-utils python3
+             fonts-ipafont-gothic locales
              openbox xfwm4 dbus dbus-x11 xfconf)
 
 # Installs whatever Debian packages of the list are missing, without asking.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -35,4 +36,11 @@ platform::Rect FitOnWorkArea(const platform::Rect& window, const platform::Rect&
     FitAxis(r.left, r.right, workArea.left, workArea.right);
     FitAxis(r.top, r.bottom, workArea.top, workArea.bottom);
     return r;
+}
+
+bool ScreenWatch::Changed(std::vector<platform::Rect> monitors) {
+    const bool changed = looked_ && monitors != monitors_;
+    looked_ = true;
+    monitors_ = std::move(monitors);
+    return changed;
 }

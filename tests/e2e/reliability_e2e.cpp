@@ -580,3 +580,75 @@ TEST_F(HeldKeys, CtrlStaysOutOfThePrintScript) {
 TEST_F(HeldKeys, ShiftStaysOutOfThePrintScript) {
     PrintWithKeyHeld({L"shift", VK_SHIFT});
 }
+
+namespace {
+
+// The X screen at a size, through the Linux side: smaller with our helper (Xvfb offers only
+// the size it started with), back with xrandr itself.
+bool ResizeScreen(int width, int height, bool shrink) {
+    const std::string size = std::to_string(width) + " " + std::to_string(height);
+    const std::string command = shrink ? "(python3 '" + RequiredEnv("QB_SOURCE_DIR") +
+                                             "/tests/e2e/xscreen.py' " + size + " &)"
+                                       : "xrandr --output screen --mode " + std::to_string(width) +
+                                             "x" + std::to_string(height) + " --fb " +
+                                             std::to_string(width) + "x" + std::to_string(height);
+    return RunLinux(command) == 0 && WaitFor([&] {
+               return GetSystemMetrics(SM_CXSCREEN) == width &&
+                      GetSystemMetrics(SM_CYSCREEN) == height;
+           });
+}
+
+SIZE SizeOf(HWND w) {
+    const RECT r = WindowRect(w);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+bool operator==(const SIZE& a, const SIZE& b) {
+    return a.cx == b.cx && a.cy == b.cy;
+}
+
+}  // namespace
+
+// A laptop undocked, or a lower resolution, while the strip stands near the bottom right corner
+// with a dialog open: both come back onto the smaller screen, as big as they were.
+TEST_F(Reliability, SmallerScreenBringsTheStripAndAnOpenDialogBack) {
+    if (RunLinux("xrandr | grep -q '^screen connected'") != 0) {
+        GTEST_SKIP() << "not an Xvfb display: its screen is not ours to resize";
+    }
+    ASSERT_TRUE(WriteBytes(
+        datFile, Settings({1000, 900, 256, 82, 900, 780, 237, 131, 192, 107, 415, 281, 81, 296})));
+    StartDrawing();
+    StartStrip();
+    ASSERT_TRUE(Reachable(strip));
+    const SIZE stripSize = SizeOf(strip);
+    HWND form2 = Open(L"設", L"設定");
+    ASSERT_NE(form2, nullptr);
+    ASSERT_TRUE(Reachable(form2));
+    const SIZE dialogSize = SizeOf(form2);
+
+    struct Restore {
+        ~Restore() { EXPECT_TRUE(ResizeScreen(1280, 1024, false)) << "the screen stays small"; }
+    } restore;
+    ASSERT_TRUE(ResizeScreen(1024, 768, true)) << "the X screen could not be made smaller";
+    EXPECT_TRUE(WaitFor([&] { return Reachable(strip) && SizeOf(strip) == stripSize; }, 8000))
+        << Reachable(strip).message();
+    EXPECT_TRUE(WaitFor([&] { return Reachable(form2) && SizeOf(form2) == dialogSize; }, 8000))
+        << Reachable(form2).message();
+    Cancel(form2);
+}
+
+// Without a window manager a Jw_cad opened after the strip is stacked above it by the X server;
+// the strip's next tick puts it back on top. Under a window manager it never left.
+TEST_F(Reliability, DrawingOpenedAfterTheStripGoesUnderItAtTheNextTick) {
+    StartDrawing();
+    StartStrip();
+    const std::wstring later = ws.CreateDrawing(kFolder + L"\\立面図.jww");
+    Process other = ws.StartJwsim(later);
+    HWND otherWindow = WaitForProcessWindow(other.pid());
+    ASSERT_NE(otherWindow, nullptr);
+    RECT overlap{};
+    const RECT a = WindowRect(strip);
+    const RECT b = WindowRect(otherWindow);
+    ASSERT_TRUE(IntersectRect(&overlap, &a, &b)) << "the drawing must stand across the strip";
+    EXPECT_TRUE(WaitFor([&] { return XStackedAbove(strip, otherWindow); }, 8000));
+}

@@ -53,3 +53,21 @@ TEST(RectOfPlace, EndsStopAtTheLimitsOfInt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScreenWatch, ChangedOnlyWhenAMonitorOrItsWorkAreaChanged) {
+    const Rect big{0, 0, 1280, 1024};
+    const Rect bar{0, 0, 1280, 984};
+    const Rect small{0, 0, 1024, 768};
+    ScreenWatch watch;
+    EXPECT_FALSE(watch.Changed({big, bar})) << "the first look";
+    EXPECT_FALSE(watch.Changed({big, bar}));
+    EXPECT_TRUE(watch.Changed({small, small})) << "a smaller screen";
+    EXPECT_FALSE(watch.Changed({small, small})) << "seen once";
+    EXPECT_TRUE(watch.Changed({small, {0, 0, 1024, 740}})) << "a task bar appeared";
+    EXPECT_TRUE(watch.Changed({small, small, {1024, 0, 2304, 1024}, {1024, 0, 2304, 1024}}))
+        << "a monitor added";
+}
+
+}  // namespace

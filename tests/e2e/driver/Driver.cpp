@@ -434,10 +434,8 @@ RECT WindowRect(HWND w) {
 
 // ---- Real input ------------------------------------------------------------------------
 
-namespace {
-
-// Runs a shell command line on the Linux side and waits for it. Wine's start /unix does not
-// wait for a Linux program, so the command leaves its exit status in a file we wait for.
+// Wine's start /unix does not wait for a Linux program, so the command leaves its exit status in
+// a file we wait for.
 std::optional<int> RunLinux(const std::string& shellCommand) {
     static int serial = 0;
     const std::string done =
@@ -457,8 +455,6 @@ std::optional<int> RunLinux(const std::string& shellCommand) {
     }
     return std::atoi(status->c_str());
 }
-
-}  // namespace
 
 bool XdoTool(const std::wstring& arguments) {
     return RunLinux("xdotool " + Utf8(arguments)) == 0;

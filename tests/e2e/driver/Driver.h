@@ -110,6 +110,10 @@ std::vector<std::wstring> TabTexts(HWND tab);
 RECT WindowRect(HWND w);
 
 // ---- Real input ------------------------------------------------------------------------
+// Runs a shell command line on the Linux side (X tools on this display) and waits for it, 15 s
+// at most; its exit status, nullopt when it did not finish. A command that should outlive the
+// call goes to the background ("... &").
+std::optional<int> RunLinux(const std::string& shellCommand);
 // Pointer input through the X server (xdotool), as a user's mouse makes it: a window manager
 // sees it too, and moves or sizes a window from it. Screen coordinates are X root coordinates.
 // Runs "xdotool <arguments>" and waits for it; false when it could not run or failed.
