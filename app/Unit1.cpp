@@ -201,8 +201,14 @@ void TForm1::OnTimer(UINT_PTR id) {
         // until something raises the strip. Raising it at every tick would close a tool tip the
         // user is reading, so only when a window has come over it. Under a window manager,
         // which kept the strip above all along, that raise is the one every command ends with.
-        if (!logic_.Busy() && CameOver()) {
-            KeepOnTop();
+        // A window that came over may be mapped or activated by the X server only a moment
+        // after the strip was raised, so the next tick raises it once more.
+        if (!logic_.Busy()) {
+            const bool came = CameOver();
+            if (came || raiseAgain_) {
+                KeepOnTop();
+            }
+            raiseAgain_ = came;
         }
     } else if (id == kScreenTimerId && screenWatch_.Changed(ui::MonitorAreas())) {
         FitToScreen();

@@ -83,6 +83,7 @@ class TForm1 : public IStrip, public ui::Window {
     bool closed_ = false;
     ScreenWatch screenWatch_;
     CoverWatch coverWatch_;
+    bool raiseAgain_ = false;  // a window came over at the last tick
     JwcadStrip logic_{*this};
 };
 
