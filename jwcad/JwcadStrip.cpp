@@ -151,8 +151,7 @@ void JwcadStrip::ResolveBaseBlock() {
     if (lookup == TBlockLookup::Found) {
         stored[0].Handle = TagLists[0].Handle;
         stored.insert(stored.end(), TagLists.begin() + 1, TagLists.end());
-        TagLists = std::move(stored);
-        TagCount = static_cast<std::int32_t>(TagLists.size());
+        ReplaceTags(std::move(stored));
         RebuildTabs();
     }
     if (added) {
@@ -230,11 +229,10 @@ bool JwcadStrip::TakeUpUnsaved(const std::string& key) {
     if (it == unsaved_.end()) {
         return false;
     }
-    TagLists = std::move(it->Entries);
-    for (TTagLists& entry : TagLists) {
+    for (TTagLists& entry : it->Entries) {
         entry.Handle = 0;  // as a load gives them
     }
-    TagCount = static_cast<std::int32_t>(TagLists.size());
+    ReplaceTags(std::move(it->Entries));
     baseUnknown_ = it->Partial;
     unsaved_.erase(it);
     return true;
@@ -252,8 +250,10 @@ bool JwcadStrip::TakeUpStoredBlock(const std::string& key) {
         return false;  // looked up when the drawing was taken up
     }
     const std::vector<TTagLists> inHand = TagLists;
-    if (!TakeUpUnsaved(key)) {
-        std::vector<TTagLists> stored;
+    std::vector<TTagLists> stored;
+    if (TakeUpUnsaved(key)) {
+        stored = TagLists;
+    } else {
         const TBlockLookup lookup = FindTagBlock(TagFile, TbkFile, key, stored);
         TellForeign(lookup);
         if (lookup == TBlockLookup::Unreadable || lookup == TBlockLookup::Foreign) {
@@ -266,11 +266,10 @@ bool JwcadStrip::TakeUpStoredBlock(const std::string& key) {
         if (lookup != TBlockLookup::Found) {
             return false;
         }
-        TagLists = std::move(stored);
     }
-    TagLists[0].Handle = inHand[0].Handle;
-    TagLists.insert(TagLists.end(), inHand.begin() + 1, inHand.end());
-    TagCount = static_cast<std::int32_t>(TagLists.size());
+    stored[0].Handle = inHand[0].Handle;
+    stored.insert(stored.end(), inHand.begin() + 1, inHand.end());
+    ReplaceTags(std::move(stored));
     RetractSavedBlock();
     baseKey_ = key;
     return true;
@@ -347,9 +346,8 @@ void JwcadStrip::TakeUpBaseDrawing() {
     TellForeign(lookup);
     if (lookup == TBlockLookup::Found) {
         baseKeyHadBlock_ = true;
-        TagLists = std::move(stored);
-        TagCount = static_cast<std::int32_t>(TagLists.size());
-        TagLists[0].Handle = w.Handle;
+        stored[0].Handle = w.Handle;
+        ReplaceTags(std::move(stored));
         RebuildTabs();
     } else {
         // A file that could not be read hides the block, it does not show there is none.
@@ -379,7 +377,7 @@ void JwcadStrip::Timer1Timer() {
     }
     if (idx > 0) {
         // Another Jw_cad window came to the front: the base drawing stays the base drawing.
-        JwwHandles[0] = *prev;
+        SetJwwBase(*prev);
     }
     if (idx >= 0) {
         ResolveBaseBlock();
@@ -408,8 +406,7 @@ void JwcadStrip::FormClose(bool sessionEnding) {
             break;
         }
     }
-    JwwHandles.clear();
-    JwwCount = 0;
+    ClearJwwHandles();
     ClearTags();
 
     TSettings settings;

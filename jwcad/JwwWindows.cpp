@@ -56,14 +56,12 @@ bool EnumJwwProc(platform::WindowHandle w, long /*param*/) {
     if (!name || p.GetOwner(w) != 0 || !p.IsWindowVisible(w)) {
         return true;
     }
-    JwwHandles.push_back({w, std::move(*name)});
-    JwwCount = static_cast<std::int32_t>(JwwHandles.size());
+    AddJwwHandle({w, std::move(*name)});
     return true;
 }
 
 void ScanJwwWindows() {
-    JwwCount = 0;
-    JwwHandles.clear();
+    ClearJwwHandles();
     platform::Current().EnumWindows([](platform::WindowHandle w) { return EnumJwwProc(w, 0); });
 }
 

@@ -4,12 +4,29 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "keys/SendKey2.h"
 #include "tags/Func_.h"
 
 std::vector<TJwwHandleField> JwwHandles;
 std::int32_t JwwCount = 0;
+
+void ClearJwwHandles() {
+    JwwHandles.clear();
+    JwwCount = 0;
+}
+
+void AddJwwHandle(TJwwHandleField window) {
+    JwwHandles.push_back(std::move(window));
+    JwwCount = static_cast<std::int32_t>(JwwHandles.size());
+}
+
+void SetJwwBase(const TJwwHandleField& window) {
+    if (!JwwHandles.empty()) {
+        JwwHandles[0] = window;
+    }
+}
 double KeyWait = 0.5;
 platform::WindowHandle TargetWindow = 0;
 std::int32_t MaximizeOnSend = 0;

@@ -14,6 +14,11 @@
 
 extern std::vector<TJwwHandleField> JwwHandles;
 extern std::int32_t JwwCount;
+// The window table changes only through these, so JwwCount is always its size.
+void ClearJwwHandles();
+void AddJwwHandle(TJwwHandleField window);
+// Entry 0, the base drawing's window, when the table has one.
+void SetJwwBase(const TJwwHandleField& window);
 extern double KeyWait;  // seconds
 extern platform::WindowHandle TargetWindow;
 extern std::int32_t MaximizeOnSend;  // 1: show the target maximised

@@ -563,8 +563,7 @@ bool LoadTagBlock(const std::string& file, const std::string& key) {
         !LoadFromText(WithoutMark(bytes), key, entries)) {
         return false;
     }
-    TagLists = std::move(entries);
-    TagCount = static_cast<std::int32_t>(TagLists.size());
+    ReplaceTags(std::move(entries));
     return true;
 }
 
@@ -583,8 +582,7 @@ bool LoadTagBlock(const std::string& tagFile, const std::string& tbkFile, const 
     if (FindTagBlock(tagFile, tbkFile, key, entries) != TBlockLookup::Found) {
         return false;
     }
-    TagLists = std::move(entries);
-    TagCount = static_cast<std::int32_t>(TagLists.size());
+    ReplaceTags(std::move(entries));
     return true;
 }
 

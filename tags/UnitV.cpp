@@ -16,21 +16,30 @@ constexpr int kMaxNameBytes = 80;
 // Text that enters the list must fit one line of the tag file.
 using textlines::OneLine;
 
+void CountTags() {
+    TagCount = static_cast<std::int32_t>(TagLists.size());
+}
+
 }  // namespace
 
 void ClearTags() {
     TagLists.clear();
-    TagCount = 0;
+    CountTags();
 }
 
 void SeedTags(platform::WindowHandle window, const std::string& fileName) {
     TagLists.assign(1, TTagLists{OneLine(fileName), std::string(), window});
-    TagCount = 1;
+    CountTags();
 }
 
 void AppendTag(const std::string& name, const std::string& jump) {
     TagLists.push_back(TTagLists{OneLine(name), OneLine(jump), 0});
-    TagCount = static_cast<std::int32_t>(TagLists.size());
+    CountTags();
+}
+
+void ReplaceTags(std::vector<TTagLists> entries) {
+    TagLists = std::move(entries);
+    CountTags();
 }
 
 void SetBaseJumpIfEmpty(const std::string& path) {
@@ -50,7 +59,7 @@ void CommitEditedTags(const std::vector<TEditedRow>& rows) {
         TagLists[i] = TTagLists{MbcsCopy(OneLine(row.TagName), 1, kMaxNameBytes, taken),
                                 OneLine(row.TagJump), row.Handle};
     }
-    TagCount = static_cast<std::int32_t>(count);
+    CountTags();
 }
 
 TJumpParts SplitJumpText(const std::string& jump) {

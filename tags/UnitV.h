@@ -32,11 +32,14 @@ struct TJumpParts {
     std::string Arguments;  // every byte after it
 };
 
+// Every change of the list goes through these, so TagCount is always the list's size.
 void ClearTags();
 // Entry 0 for the drawing of a found window: its file name as the title shows it, and the
 // window. The tag list knows nothing of how windows are found.
 void SeedTags(platform::WindowHandle window, const std::string& fileName);
 void AppendTag(const std::string& name, const std::string& jump);
+// The whole list at once: a block read from the tag file, or one merged with the tags in hand.
+void ReplaceTags(std::vector<TTagLists> entries);
 void SetBaseJumpIfEmpty(const std::string& path);
 // Takes the editor's tag rows (grid rows 2 and below, in order) into the list; entry 0 stays.
 void CommitEditedTags(const std::vector<TEditedRow>& rows);
