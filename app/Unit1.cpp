@@ -44,14 +44,11 @@ constexpr ButtonText kButtons[kButtonCount] = {
 };
 
 // Button k's click, by its id.
-constexpr ui::CommandEntry<JwcadStrip> kCommands[kButtonCount] = {
-    {kFirstButtonId + 0, &JwcadStrip::Button1Click},
-    {kFirstButtonId + 1, &JwcadStrip::Button2Click},
-    {kFirstButtonId + 2, &JwcadStrip::Button3Click},
-    {kFirstButtonId + 3, &JwcadStrip::Button4Click},
-    {kFirstButtonId + 4, &JwcadStrip::Button5Click},
-    {kFirstButtonId + 5, &JwcadStrip::Button6Click},
-    {kFirstButtonId + 6, &JwcadStrip::Button7Click},
+constexpr ui::CommandEntry<TForm1> kCommands[kButtonCount] = {
+    {kFirstButtonId + 0, &TForm1::Button1Click}, {kFirstButtonId + 1, &TForm1::Button2Click},
+    {kFirstButtonId + 2, &TForm1::Button3Click}, {kFirstButtonId + 3, &TForm1::Button4Click},
+    {kFirstButtonId + 4, &TForm1::Button5Click}, {kFirstButtonId + 5, &TForm1::Button6Click},
+    {kFirstButtonId + 6, &TForm1::Button7Click},
 };
 
 RECT WindowRect(HWND hwnd) {
@@ -155,8 +152,47 @@ void TForm1::CreateHints() {
     }
 }
 
+// ---- The strip's events, each handed to the job that answers it -------------------------------
+
+void TForm1::FormShow() {
+    logic_.Start();
+}
+void TForm1::FormResize() {
+    logic_.Resize();
+}
+void TForm1::Timer1Timer() {
+    logic_.Tick();
+}
+void TForm1::FormClose(bool sessionEnding) {
+    logic_.Finish(sessionEnding);
+}
+bool TForm1::TabControl1Change(int index) {
+    return logic_.JumpTo(index);
+}
+void TForm1::Button1Click() {
+    logic_.Quit();
+}
+void TForm1::Button2Click() {
+    logic_.OpenSettings();
+}
+void TForm1::Button3Click() {
+    logic_.Print();
+}
+void TForm1::Button4Click() {
+    logic_.Import();
+}
+void TForm1::Button5Click() {
+    logic_.EditTags();
+}
+void TForm1::Button6Click() {
+    logic_.BatchPrint();
+}
+void TForm1::Button7Click() {
+    logic_.CloseLaunched();
+}
+
 void TForm1::Show() {
-    logic_.FormShow();
+    FormShow();
     placed_ = true;
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
@@ -190,13 +226,13 @@ LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 void TForm1::OnSize(int width, int height) {
     MoveWindow(TabControl1, 0, 0, width, height, TRUE);
     if (placed_) {
-        logic_.FormResize();
+        FormResize();
     }
 }
 
 void TForm1::OnTimer(UINT_PTR id) {
     if (id == kTimerId) {
-        logic_.Timer1Timer();
+        Timer1Timer();
         // Without a window manager a window opened or activated over the strip stays above it
         // until something raises the strip. Raising it at every tick would close a tool tip the
         // user is reading, so only when a window has come over it. Under a window manager,
@@ -235,7 +271,7 @@ bool TForm1::CameOver() {
 
 void TForm1::OnCommand(int id, int code, HWND) {
     if (code == BN_CLICKED) {
-        ui::RunCommand(logic_, kCommands, id);
+        ui::RunCommand(*this, kCommands, id);
     }
 }
 
@@ -250,8 +286,8 @@ LRESULT TForm1::OnNotify(const NMHDR& header) {
         selectedTab_ = static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0));
         return logic_.Busy() ? TRUE : FALSE;
     }
-    if (header.code == TCN_SELCHANGE && !logic_.TabControl1Change(static_cast<int>(
-                                            SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)))) {
+    if (header.code == TCN_SELCHANGE &&
+        !TabControl1Change(static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)))) {
         SendMessageW(TabControl1, TCM_SETCURSEL, selectedTab_, 0);
     }
     return 0;
@@ -301,7 +337,7 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TForm1::Close(bool sessionEnding) {
     if (!closed_) {
         closed_ = true;
-        logic_.FormClose(sessionEnding);
+        FormClose(sessionEnding);
     }
 }
 

@@ -42,6 +42,20 @@ class TForm1 : public IStrip, public ui::Window {
     bool EditSettings(TSettingsValues& values) override;
     void CloseStrip() override;
 
+    // The strip's events by their fixed names, each one line into the controller.
+    void FormShow();
+    void FormResize();
+    void Timer1Timer();
+    void FormClose(bool sessionEnding);
+    bool TabControl1Change(int index);
+    void Button1Click();  // ×
+    void Button2Click();  // 設
+    void Button3Click();  // Ｐ
+    void Button4Click();  // 取
+    void Button5Click();  // 編
+    void Button6Click();  // 印
+    void Button7Click();  // 閉
+
   private:
     static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR data);

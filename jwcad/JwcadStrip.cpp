@@ -288,7 +288,7 @@ void JwcadStrip::TakeSettings(const TSettingsValues& values) {
 
 // ---- Base drawing tracking -----------------------------------------------------------------
 
-void JwcadStrip::FormShow() {
+void JwcadStrip::Start() {
     const std::string exe = platform::Current().ExecutablePath();
     DatFile = ChangeFileExt(exe, ".dat");
     TagFile = ChangeFileExt(exe, ".tag");
@@ -356,7 +356,7 @@ void JwcadStrip::TakeUpBaseDrawing() {
     }
 }
 
-void JwcadStrip::Timer1Timer() {
+void JwcadStrip::Tick() {
     if (!tracking_ || busy_ > 0) {
         return;  // a tick that was already queued when a command started
     }
@@ -388,7 +388,7 @@ void JwcadStrip::Timer1Timer() {
     }
 }
 
-void JwcadStrip::FormClose(bool sessionEnding) {
+void JwcadStrip::Finish(bool sessionEnding) {
     tracking_ = false;
     closing_ = true;
     strip_.SetTimer(false, SearchInterval);
@@ -426,7 +426,7 @@ void JwcadStrip::FormClose(bool sessionEnding) {
     --busy_;
 }
 
-void JwcadStrip::FormResize() {
+void JwcadStrip::Resize() {
     Suspension suspend(*this, false);
     ArrangeControls();
 }
@@ -475,7 +475,7 @@ bool JwcadStrip::TakeUpLateStart(int i) {
     return false;
 }
 
-bool JwcadStrip::TabControl1Change(int i) {
+bool JwcadStrip::JumpTo(int i) {
     if (busy_ > 0 || JwwCount == 0 || i < 0 || TagCount <= 1 || i + 1 > TagCount) {
         return false;
     }
@@ -530,13 +530,13 @@ bool JwcadStrip::TabControl1Change(int i) {
 
 // ---- Buttons -------------------------------------------------------------------------------
 
-void JwcadStrip::Button1Click() {
+void JwcadStrip::Quit() {
     if (CanCloseNow()) {
         strip_.CloseStrip();
     }
 }
 
-void JwcadStrip::Button2Click() {
+void JwcadStrip::OpenSettings() {
     if (busy_ > 0) {
         return;
     }
@@ -549,7 +549,7 @@ void JwcadStrip::Button2Click() {
     }
 }
 
-void JwcadStrip::Button3Click() {
+void JwcadStrip::Print() {
     if (busy_ > 0 || JwwCount <= 0) {
         return;
     }
@@ -560,7 +560,7 @@ void JwcadStrip::Button3Click() {
     }
 }
 
-void JwcadStrip::Button4Click() {
+void JwcadStrip::Import() {
     if (busy_ > 0 || JwwCount <= 0) {
         return;
     }
@@ -626,7 +626,7 @@ void JwcadStrip::Button4Click() {
     SaveTags();
 }
 
-void JwcadStrip::Button5Click() {
+void JwcadStrip::EditTags() {
     if (busy_ > 0 || JwwCount <= 0) {
         return;
     }
@@ -645,7 +645,7 @@ void JwcadStrip::Button5Click() {
     SaveTags();
 }
 
-void JwcadStrip::Button6Click() {
+void JwcadStrip::BatchPrint() {
     if (busy_ > 0 || JwwCount <= 0 || !HasTags() || TagLists[0].TagJump.empty()) {
         return;
     }
@@ -718,7 +718,7 @@ void JwcadStrip::Button6Click() {
     strip_.InfoOk(kBatchDone);
 }
 
-void JwcadStrip::Button7Click() {
+void JwcadStrip::CloseLaunched() {
     if (busy_ > 0 || JwwCount <= 0 || !HasTags()) {
         return;
     }

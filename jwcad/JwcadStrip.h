@@ -17,28 +17,28 @@ class JwcadStrip {
     explicit JwcadStrip(IStrip& strip) : strip_(strip) {}
 
     // Base drawing tracking.
-    void FormShow();
-    void Timer1Timer();
+    void Start();
+    void Tick();
     void TakeUpBaseDrawing();
     // sessionEnding: Windows is logging off or shutting down and will not wait for an answer,
     // so a save that fails is not offered again.
-    void FormClose(bool sessionEnding = false);
+    void Finish(bool sessionEnding = false);
     // The window changed size: lay out again without letting a tick into a running command.
-    void FormResize();
+    void Resize();
 
     // Tag jump: the user selected tab index.
     // True when the tag's drawing was brought to the front or started: the tab strip keeps
     // the new selection only then.
-    bool TabControl1Change(int index);
+    bool JumpTo(int index);
 
     // The buttons. A click while another command waits is ignored.
-    void Button1Click();  // ×: close, deferred until a running command has ended
-    void Button2Click();  // 設
-    void Button3Click();  // Ｐ
-    void Button4Click();  // 取
-    void Button5Click();  // 編
-    void Button6Click();  // 印
-    void Button7Click();  // 閉
+    void Quit();           // ×: close, deferred until a running command has ended
+    void OpenSettings();   // 設
+    void Print();          // Ｐ
+    void Import();         // 取
+    void EditTags();       // 編
+    void BatchPrint();     // 印
+    void CloseLaunched();  // 閉
 
     // True while a command runs (its waits pump messages, so the window sees clicks).
     bool Busy() const { return busy_ > 0; }
@@ -100,9 +100,9 @@ class JwcadStrip {
 
     IStrip& strip_;
     int busy_ = 0;
-    bool tracking_ = false;  // FormShow has run and FormClose has not
+    bool tracking_ = false;  // Start has run and Finish has not
     bool closePending_ = false;
-    bool closing_ = false;  // FormClose is saving: a second close must not cut its waits
+    bool closing_ = false;  // Finish is saving: a second close must not cut its waits
     bool toldForeign_ = false;
     bool settingsUnread_ = false;  // the settings file was there but could not be read
     // The base drawing's block could not be read when it was taken up: the tags in hand are

@@ -161,7 +161,7 @@ class JwcadStripTest : public ::testing::Test {
 // ---- Tracking ------------------------------------------------------------------------------
 
 TEST_F(JwcadStripTest, StartWithoutJwcadShowsNothingThenTakesUpTheFirstDrawing) {
-    jw.FormShow();
+    jw.Start();
     EXPECT_EQ(jw.DatFile, kDatFile);
     EXPECT_EQ(jw.TagFile, kTagFile);
     EXPECT_EQ(jw.TbkFile, kTbkFile);
@@ -173,7 +173,7 @@ TEST_F(JwcadStripTest, StartWithoutJwcadShowsNothingThenTakesUpTheFirstDrawing) 
 
     PutTagFile();
     auto w = fake().AddWindow("detail.jww - jw_win");
-    jw.Timer1Timer();
+    jw.Tick();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "Back", "Section"}));
     ASSERT_EQ(TagCount, 3);
     EXPECT_EQ(TagLists[0].Handle, w);
@@ -204,12 +204,12 @@ TEST_F(JwcadStripTest, TakingUpADrawingReplacesEveryTabAtOnce) {
         if (*c.title != '\0') {
             w = fake().AddWindow(c.title);
         }
-        j.FormShow();
+        j.Start();
         EXPECT_EQ(s.tabs, c.tabs) << c.what;
         EXPECT_EQ(s.tabReplacements, 1) << c.what;
-        j.Timer1Timer();  // nothing changed: the base drawing stays, or there still is none
+        j.Tick();  // nothing changed: the base drawing stays, or there still is none
         EXPECT_EQ(s.tabs, c.tabs) << c.what;
-        j.FormClose();
+        j.Finish();
         if (w != 0) {
             fake().CloseWindow(w);
         }
@@ -222,7 +222,7 @@ TEST_F(JwcadStripTest, TakingUpADrawingReplacesEveryTabAtOnce) {
 
 TEST_F(JwcadStripTest, DrawingWithoutStoredBlockStartsAlone) {
     fake().AddWindow("other.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"other.jww"}));
     ASSERT_EQ(TagCount, 1);
     EXPECT_EQ(TagLists[0].TagJump, "");
@@ -231,9 +231,9 @@ TEST_F(JwcadStripTest, DrawingWithoutStoredBlockStartsAlone) {
 TEST_F(JwcadStripTest, BaseStaysWhenAnotherJwcadComesToTheFront) {
     PutTagFile();
     auto a = fake().AddWindow("detail.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     auto b = fake().AddWindow("plan1.jww - jw_win");
-    jw.Timer1Timer();
+    jw.Tick();
     EXPECT_EQ(JwwHandles[0].Handle, a);
     EXPECT_EQ(JwwHandles[1].Handle, a);  // the entry at its index keeps its content
     EXPECT_EQ(strip.tabs[0], "detail.jww");
@@ -244,10 +244,10 @@ TEST_F(JwcadStripTest, ClosingTheBaseSavesItsTagsAndTakesUpTheNext) {
     PutTagFile();
     fake().AddWindow("plan1.jww - jw_win");
     auto a = fake().AddWindow("detail.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     AppendTag("New", "C:\\JWW\\new.jww");
     fake().CloseWindow(a);
-    jw.Timer1Timer();
+    jw.Tick();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
     const std::string saved = *fake().FileBytes(kTagFile);
     EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n4\r\n", 0), 0u) << saved;
@@ -257,9 +257,9 @@ TEST_F(JwcadStripTest, ClosingTheBaseSavesItsTagsAndTakesUpTheNext) {
 
 TEST_F(JwcadStripTest, BaseWithoutTagsIsNotSavedWhenItGoes) {
     auto a = fake().AddWindow("other.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     fake().CloseWindow(a);
-    jw.Timer1Timer();
+    jw.Tick();
     EXPECT_FALSE(fake().FileExists(kTagFile));
     EXPECT_TRUE(strip.tabs.empty());
     EXPECT_EQ(TagCount, 0);
@@ -268,9 +268,9 @@ TEST_F(JwcadStripTest, BaseWithoutTagsIsNotSavedWhenItGoes) {
 TEST_F(JwcadStripTest, OpeningAnotherFileInTheBaseWindowCountsAsANewBase) {
     PutTagFile();
     auto a = fake().AddWindow("detail.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     fake().Find(a)->title = "plan1.jww - jw_win";
-    jw.Timer1Timer();
+    jw.Tick();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
     EXPECT_EQ(TagLists[0].Handle, a);
 }
@@ -278,8 +278,8 @@ TEST_F(JwcadStripTest, OpeningAnotherFileInTheBaseWindowCountsAsANewBase) {
 TEST_F(JwcadStripTest, CloseSavesTagsThenSettings) {
     PutTagFile();
     fake().AddWindow("detail.jww - jw_win");
-    jw.FormShow();
-    jw.FormClose();
+    jw.Start();
+    jw.Finish();
     EXPECT_FALSE(strip.timerEnabled);
     EXPECT_EQ(TagCount, 0);
     EXPECT_EQ(JwwCount, 0);
@@ -290,7 +290,7 @@ TEST_F(JwcadStripTest, CloseSavesTagsThenSettings) {
 
 TEST_F(JwcadStripTest, SettingsFileIsReadBeforeTheLayout) {
     fake().PutFile(kDatFile, "7\r\n2000\r\n0.25\r\n1\r\n");
-    jw.FormShow();
+    jw.Start();
     EXPECT_EQ(jw.TagDirection, 0);  // corrected by the layout
     EXPECT_EQ(jw.SearchInterval, 2000);
     EXPECT_DOUBLE_EQ(KeyWait, 0.25);
@@ -311,10 +311,10 @@ TEST_F(JwcadStripTest, AHeldSettingsFileIsWaitedForAndNeverSavedOver) {
         fake().failFileOp = [&](const std::string&, const std::string& path) {
             return path == kDatFile && fake().GetTickCount() < until;
         };
-        j.FormShow();
+        j.Start();
         EXPECT_EQ(j.SearchInterval, heldMs < 1000 ? 2000 : 5000) << heldMs;
         fake().failFileOp = nullptr;
-        j.FormClose();
+        j.Finish();
         const std::string after = *fake().FileBytes(kDatFile);
         EXPECT_EQ(after == dat, heldMs > 1000) << heldMs;
     }
@@ -324,7 +324,7 @@ TEST_F(JwcadStripTest, AHeldSettingsFileIsWaitedForAndNeverSavedOver) {
 
 TEST_F(JwcadStripTest, ResizeDuringACommandKeepsTheTimerStoppedAndClicksAreIgnored) {
     auto base = fake().AddWindow("detail.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0.1;
     bool nested = false;
     fake().onMessages = [&] {
@@ -332,14 +332,14 @@ TEST_F(JwcadStripTest, ResizeDuringACommandKeepsTheTimerStoppedAndClicksAreIgnor
             return;
         }
         nested = true;
-        jw.FormResize();
+        jw.Resize();
         EXPECT_FALSE(strip.timerEnabled);
         const auto keysBefore = fake().keys.size();
-        jw.Button3Click();  // a second click while the first command waits
+        jw.Print();  // a second click while the first command waits
         EXPECT_EQ(fake().keys.size(), keysBefore);
         EXPECT_FALSE(strip.timerEnabled);
     };
-    jw.Button3Click();
+    jw.Print();
     EXPECT_TRUE(nested);
     EXPECT_TRUE(strip.timerEnabled);
     EXPECT_EQ(KeysTo(base), "@FP\n");
@@ -347,13 +347,13 @@ TEST_F(JwcadStripTest, ResizeDuringACommandKeepsTheTimerStoppedAndClicksAreIgnor
 
 TEST_F(JwcadStripTest, CloseDuringACommandWaitsForItsEnd) {
     fake().AddWindow("detail.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0.1;
     fake().onMessages = [&] {
-        jw.Button1Click();
+        jw.Quit();
         EXPECT_EQ(strip.closes, 0);
     };
-    jw.Button3Click();
+    jw.Print();
     EXPECT_EQ(strip.closes, 1);
 }
 
@@ -368,14 +368,14 @@ TEST_F(JwcadStripTest, CloseDuringAnHoursLongKeyWaitEndsTheCommandAtOnce) {
         const char* keysToBase;
         const char* keysToTag;
     } cases[] = {
-        {"Ｐ, first wait", &JwcadStrip::Button3Click, false, "", ""},
-        {"Ｐ, after @F", &JwcadStrip::Button3Click, true, "@F", ""},
-        {"取, first wait", &JwcadStrip::Button4Click, false, "", ""},
-        {"取, after @F", &JwcadStrip::Button4Click, true, "@F", ""},
-        {"印, first wait", &JwcadStrip::Button6Click, false, "", ""},
-        {"印, after @F", &JwcadStrip::Button6Click, true, "", "@F"},
-        {"閉, first wait", &JwcadStrip::Button7Click, false, "", ""},
-        {"閉, after @F", &JwcadStrip::Button7Click, true, "", "@F"},
+        {"Ｐ, first wait", &JwcadStrip::Print, false, "", ""},
+        {"Ｐ, after @F", &JwcadStrip::Print, true, "@F", ""},
+        {"取, first wait", &JwcadStrip::Import, false, "", ""},
+        {"取, after @F", &JwcadStrip::Import, true, "@F", ""},
+        {"印, first wait", &JwcadStrip::BatchPrint, false, "", ""},
+        {"印, after @F", &JwcadStrip::BatchPrint, true, "", "@F"},
+        {"閉, first wait", &JwcadStrip::CloseLaunched, false, "", ""},
+        {"閉, after @F", &JwcadStrip::CloseLaunched, true, "", "@F"},
     };
     for (const auto& c : cases) {
         platform::ScopedFakePlatform scope;
@@ -385,7 +385,7 @@ TEST_F(JwcadStripTest, CloseDuringAnHoursLongKeyWaitEndsTheCommandAtOnce) {
         fake.SetRegistryString(kJwKey, "Folder", "File", "C:\\JWW");
         fake.PutFile("C:\\JWW\\detail.jww", "");
         const auto base = fake.AddWindow("detail.jww - jw_win", 1);
-        strip.FormShow();
+        strip.Start();
         KeyWait = 100000;
         TagLists[0].TagJump = "C:\\JWW\\detail.jww";
         AppendTag("A", "C:\\JWW\\plan1.jww");
@@ -434,15 +434,15 @@ TEST_F(JwcadStripTest, CloseDuringAnHoursLongKeyWaitEndsTheCommandAtOnce) {
 }
 
 TEST_F(JwcadStripTest, ResizeWhileIdleReArmsTheTimer) {
-    jw.FormShow();
+    jw.Start();
     strip.timerEnabled = false;
-    jw.FormResize();
+    jw.Resize();
     EXPECT_TRUE(strip.timerEnabled);
     EXPECT_EQ(strip.timerInterval, 5000);
     // Ticks and resizes leave the stacking alone: raising would close a tool tip being read.
     const int raised = strip.keepOnTop;
-    jw.Timer1Timer();
-    jw.FormResize();
+    jw.Tick();
+    jw.Resize();
     EXPECT_EQ(strip.keepOnTop, raised);
 }
 
@@ -453,9 +453,9 @@ TEST_F(JwcadStripTest, TabLaunchesJwcadWithTheBasePlacementThenActivates) {
     auto base = fake().AddWindow("detail.jww - jw_win", 1);
     fake().Find(base)->placement.normalPosition = {10, 20, 810, 620};
     fake().Find(base)->acceptsPlacement = false;
-    jw.FormShow();
+    jw.Start();
 
-    jw.TabControl1Change(2);
+    jw.JumpTo(2);
     ASSERT_EQ(fake().starts.size(), 1u);
     EXPECT_EQ(fake().starts[0].commandLine, "C:\\JWW\\Jw_win.exe D:\\WORK\\section.jww /p");
     EXPECT_EQ(fake().starts[0].folder, "D:\\WORK\\");
@@ -466,20 +466,20 @@ TEST_F(JwcadStripTest, TabLaunchesJwcadWithTheBasePlacementThenActivates) {
     EXPECT_GT(strip.keepOnTop, 0);
     EXPECT_TRUE(strip.timerEnabled);
 
-    jw.TabControl1Change(1);
-    jw.TabControl1Change(2);
+    jw.JumpTo(1);
+    jw.JumpTo(2);
     EXPECT_EQ(fake().starts.size(), 2u);  // tab 1 started once, tab 2 only activated
     EXPECT_EQ(fake().GetForegroundWindow(), launched);
 }
 
 TEST_F(JwcadStripTest, JumpGuardsDoNothing) {
     fake().AddWindow("other.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     const int changes = strip.timerChanges;
-    EXPECT_FALSE(jw.TabControl1Change(0));   // no tags
-    EXPECT_FALSE(jw.TabControl1Change(-1));  // no selection
+    EXPECT_FALSE(jw.JumpTo(0));   // no tags
+    EXPECT_FALSE(jw.JumpTo(-1));  // no selection
     AppendTag("a", "C:\\JWW\\plan1.jww");
-    EXPECT_FALSE(jw.TabControl1Change(2));  // tabs out of step
+    EXPECT_FALSE(jw.JumpTo(2));  // tabs out of step
     EXPECT_EQ(strip.timerChanges, changes);
     EXPECT_TRUE(fake().starts.empty());
     EXPECT_TRUE(fake().foregroundRequests.empty());
@@ -488,7 +488,7 @@ TEST_F(JwcadStripTest, JumpGuardsDoNothing) {
 // The tab strip keeps a click's selection only when the answer says the click jumped.
 TEST_F(JwcadStripTest, OnlyAJumpKeepsTheNewSelection) {
     fake().AddWindow("other.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     AppendTag("live", "C:\\JWW\\live.jww");
     AppendTag("new", "C:\\JWW\\plan1.jww");
     AppendTag("gone", "C:\\JWW\\gone.jww");
@@ -498,7 +498,7 @@ TEST_F(JwcadStripTest, OnlyAJumpKeepsTheNewSelection) {
         bool jumped;
     } cases[] = {{1, true}, {2, true}, {3, false}, {2, true}};
     for (const auto& c : cases) {
-        EXPECT_EQ(jw.TabControl1Change(c.tab), c.jumped) << c.tab;
+        EXPECT_EQ(jw.JumpTo(c.tab), c.jumped) << c.tab;
     }
     EXPECT_EQ(fake().starts.size(), 1u);  // tab 2 started once, then activated
     // A launch whose process cannot be created jumps nowhere either.
@@ -506,14 +506,14 @@ TEST_F(JwcadStripTest, OnlyAJumpKeepsTheNewSelection) {
         return std::optional<platform::ProcessId>();
     };
     TagLists[2].Handle = 0;
-    EXPECT_FALSE(jw.TabControl1Change(2));
+    EXPECT_FALSE(jw.JumpTo(2));
 }
 
 TEST_F(JwcadStripTest, MissingFileIsReportedWithItsPath) {
     fake().AddWindow("other.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     AppendTag("gone", "C:\\JWW\\gone.jww -x");
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     EXPECT_EQ(strip.messages,
               (std::vector<std::string>{
                   "error:指定したファイルが見つかりませんでした。C:\\JWW\\gone.jww"}));
@@ -562,9 +562,9 @@ TEST_F(JwcadStripTest, JumpsThatCannotStartJwcadSaySo) {
         fake.onStart = [&](const std::string&, const std::string&) {
             return c.starts ? std::optional<platform::ProcessId>(100) : std::nullopt;
         };
-        strip.FormShow();
+        strip.Start();
         AppendTag("t", c.path + " /x");
-        strip.TabControl1Change(1);
+        strip.JumpTo(1);
         if (c.message.empty()) {
             EXPECT_TRUE(ui.messages.empty()) << c.what << ": " << ui.messages.front();
             EXPECT_EQ(fake.starts.size(), 1u) << c.what;
@@ -615,9 +615,9 @@ TEST_F(JwcadStripTest, ImportFailuresThatTheUserMustHearOf) {
                 fake.SetClipboardText(*c.clipboard);
             }
         };
-        strip.FormShow();
+        strip.Start();
         KeyWait = 0;
-        strip.Button4Click();
+        strip.Import();
         EXPECT_EQ(TagCount, 1) << c.what;
         EXPECT_TRUE(ui.proposedNames.empty()) << c.what;
         EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::string>{}
@@ -631,7 +631,7 @@ TEST_F(JwcadStripTest, ImportFailuresThatTheUserMustHearOf) {
 
 TEST_F(JwcadStripTest, BatchPrintNamesTheTagsItCouldNotStart) {
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     TagLists[0].TagJump = "C:\\JWW\\detail.jww";
     AppendTag("A", "C:\\JWW\\plan1.jww");
@@ -643,7 +643,7 @@ TEST_F(JwcadStripTest, BatchPrintNamesTheTagsItCouldNotStart) {
         started[200] = fake().AddWindow("section.jww - jw_win", 200);
         return std::optional<platform::ProcessId>(200);
     };
-    jw.Button6Click();
+    jw.BatchPrint();
     EXPECT_EQ(KeysTo(started.at(200)), "@FP\n");
     ASSERT_GE(strip.messages.size(), 2u);
     EXPECT_EQ(strip.messages[strip.messages.size() - 2],
@@ -656,7 +656,7 @@ TEST_F(JwcadStripTest, BatchPrintNamesTheTagsItCouldNotStart) {
 TEST_F(JwcadStripTest, LaunchThatNeverGoesIdleKeepsTheStripAnswering) {
     auto base = fake().AddWindow("other.jww - jw_win", 1);
     fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
-    jw.FormShow();
+    jw.Start();
     AppendTag("plan", "C:\\JWW\\plan1.jww");
     fake().startIdleMs = UINT32_MAX;
     fake().onStart = [&](const std::string&, const std::string&) {
@@ -675,11 +675,11 @@ TEST_F(JwcadStripTest, LaunchThatNeverGoesIdleKeepsTheStripAnswering) {
         lastPump = now;
         if (!clicked && now - start >= 5000) {
             clicked = true;
-            jw.TabControl1Change(1);  // clicked again while it starts
-            jw.Button3Click();
+            jw.JumpTo(1);  // clicked again while it starts
+            jw.Print();
         }
     };
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     EXPECT_TRUE(clicked);
     EXPECT_EQ(fake().starts.size(), 1u);
     EXPECT_TRUE(fake().keys.empty());
@@ -693,7 +693,7 @@ TEST_F(JwcadStripTest, LaunchThatNeverGoesIdleKeepsTheStripAnswering) {
 // Closing the strip while a Jw_cad that never goes idle starts ends the wait at once.
 TEST_F(JwcadStripTest, CloseDuringALaunchEndsItsIdleWait) {
     fake().AddWindow("other.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     AppendTag("plan", "C:\\JWW\\plan1.jww");
     fake().startIdleMs = UINT32_MAX;
     const std::uint32_t start = fake().GetTickCount();
@@ -702,7 +702,7 @@ TEST_F(JwcadStripTest, CloseDuringALaunchEndsItsIdleWait) {
             EXPECT_FALSE(jw.CanCloseNow());
         }
     };
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     EXPECT_LT(fake().GetTickCount() - start, 2000u);
     EXPECT_EQ(strip.closes, 1);
     EXPECT_TRUE(strip.messages.empty());  // no box about the start to answer while closing
@@ -714,22 +714,22 @@ TEST_F(JwcadStripTest, CloseDuringALaunchEndsItsIdleWait) {
 TEST_F(JwcadStripTest, SlowStartIsTakenUpAtTheNextClickNotStartedTwice) {
     auto base = fake().AddWindow("other.jww - jw_win", 1);
     fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
-    jw.FormShow();
+    jw.Start();
     AppendTag("plan", "C:\\JWW\\plan1.jww");
     fake().startIdleMs = UINT32_MAX;
     fake().onStart = [&](const std::string&, const std::string&) {
         return std::optional<platform::ProcessId>(nextPid++);  // no window yet
     };
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     ASSERT_EQ(fake().starts.size(), 1u);
     EXPECT_EQ(TagLists[1].Handle, 0u);
     EXPECT_TRUE(strip.messages.empty());
 
-    jw.TabControl1Change(1);  // still starting
+    jw.JumpTo(1);  // still starting
     EXPECT_EQ(fake().starts.size(), 1u);
 
     const auto late = fake().AddWindowAtBottom("plan1.jww - jw_win", 100);
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     EXPECT_EQ(fake().starts.size(), 1u);
     EXPECT_EQ(TagLists[1].Handle, late);
     EXPECT_EQ(fake().Find(late)->placement.normalPosition, (platform::Rect{5, 6, 705, 506}));
@@ -737,19 +737,19 @@ TEST_F(JwcadStripTest, SlowStartIsTakenUpAtTheNextClickNotStartedTwice) {
 
     // Another start that never shows a window, and ends.
     fake().CloseWindow(late);
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     ASSERT_EQ(fake().starts.size(), 2u);
     fake().endedProcesses.push_back(101);
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     EXPECT_EQ(fake().starts.size(), 3u);
 }
 
 TEST_F(JwcadStripTest, StaleHandleIsResetAndJwcadStartedAnew) {
     fake().AddWindow("other.jww - jw_win");
-    jw.FormShow();
+    jw.Start();
     AppendTag("plan", "C:\\JWW\\plan1.jww");
     TagLists[1].Handle = 0xDEAD;
-    jw.TabControl1Change(1);
+    jw.JumpTo(1);
     ASSERT_EQ(fake().starts.size(), 1u);
     EXPECT_EQ(TagLists[1].Handle, started.at(100));
 }
@@ -775,9 +775,9 @@ TEST_F(JwcadStripTest, LaunchCommandLines) {
         local.fake.AddWindow("other.jww - jw_win");
         FakeStrip s;
         JwcadStrip j(s);
-        j.FormShow();
+        j.Start();
         AppendTag("t", c.jump);
-        j.TabControl1Change(1);
+        j.JumpTo(1);
         ASSERT_EQ(local.fake.starts.size(), 1u);
         EXPECT_EQ(local.fake.starts[0].commandLine, c.commandLine);
         EXPECT_EQ(local.fake.starts[0].folder, "C:\\JWW\\");
@@ -788,9 +788,9 @@ TEST_F(JwcadStripTest, LaunchCommandLines) {
 TEST_F(JwcadStripTest, BaseTabRelaunchesWithoutPlacementWhenItsWindowHasGone) {
     PutTagFile();
     auto base = fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     fake().CloseWindow(base);
-    jw.TabControl1Change(0);
+    jw.JumpTo(0);
     ASSERT_EQ(fake().starts.size(), 1u);
     EXPECT_EQ(fake().starts[0].commandLine, "C:\\JWW\\Jw_win.exe C:\\JWW\\detail.jww");
 }
@@ -798,13 +798,13 @@ TEST_F(JwcadStripTest, BaseTabRelaunchesWithoutPlacementWhenItsWindowHasGone) {
 // ---- Commands ------------------------------------------------------------------------------
 
 TEST_F(JwcadStripTest, CommandsDoNothingWithoutABaseDrawing) {
-    jw.FormShow();
+    jw.Start();
     const int changes = strip.timerChanges;
-    jw.Button3Click();
-    jw.Button4Click();
-    jw.Button5Click();
-    jw.Button6Click();
-    jw.Button7Click();
+    jw.Print();
+    jw.Import();
+    jw.EditTags();
+    jw.BatchPrint();
+    jw.CloseLaunched();
     EXPECT_EQ(strip.timerChanges, changes);
     EXPECT_TRUE(fake().keys.empty());
     EXPECT_TRUE(strip.messages.empty());
@@ -812,7 +812,7 @@ TEST_F(JwcadStripTest, CommandsDoNothingWithoutABaseDrawing) {
 
 TEST_F(JwcadStripTest, ImportAppendsTheClipboardTextUnderTheNameChosen) {
     auto base = fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     fake().SetClipboardText("stale");
     fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
@@ -821,7 +821,7 @@ TEST_F(JwcadStripTest, ImportAppendsTheClipboardTextUnderTheNameChosen) {
         }
     };
     strip.tagNameAnswer = "Front";
-    jw.Button4Click();
+    jw.Import();
     EXPECT_EQ(KeysTo(base), "@FFI");
     EXPECT_EQ(strip.proposedNames, (std::vector<std::string>{"1"}));
     ASSERT_EQ(TagCount, 2);
@@ -867,9 +867,9 @@ TEST_F(JwcadStripTest, ImportRefusals) {
             s.tagNameAnswer = "x";
         }
         JwcadStrip j(s);
-        j.FormShow();
+        j.Start();
         KeyWait = 0;
-        j.Button4Click();
+        j.Import();
         EXPECT_EQ(TagCount, 1) << c.what;
         EXPECT_EQ(s.tabs.size(), 1u) << c.what;
         EXPECT_TRUE(s.timerEnabled) << c.what;
@@ -882,7 +882,7 @@ TEST_F(JwcadStripTest, ImportRefusals) {
 
 TEST_F(JwcadStripTest, ImportReadsAgainAfterASecond) {
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     std::uint32_t copiedAt = 0;
     fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
@@ -896,16 +896,16 @@ TEST_F(JwcadStripTest, ImportReadsAgainAfterASecond) {
         }
     };
     strip.tagNameAnswer = "late";
-    jw.Button4Click();
+    jw.Import();
     ASSERT_EQ(TagCount, 2);
     EXPECT_EQ(TagLists[1].TagName, "late");
 }
 
 TEST_F(JwcadStripTest, EditAcceptedRebuildsTabsAndCompletesTheBasePath) {
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     strip.editorRows = std::vector<TEditedRow>{{"A", "C:\\JWW\\plan1.jww -x", 0}, {"B", "", 0}};
-    jw.Button5Click();
+    jw.EditTags();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "A", "B"}));
     EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\plan1.jww");
     EXPECT_NE(fake().FileBytes(kTagFile).value_or("").find("A\r\nC:\\JWW\\plan1.jww -x\r\nB"),
@@ -914,12 +914,12 @@ TEST_F(JwcadStripTest, EditAcceptedRebuildsTabsAndCompletesTheBasePath) {
     ClearTags();
     jw.TakeUpBaseDrawing();
     strip.editorRows = std::vector<TEditedRow>{{"A", "C:\\JWW\\missing.jww", 0}};
-    jw.Button5Click();
+    jw.EditTags();
     EXPECT_EQ(TagLists[0].TagJump, "");
 
     strip.editorRows.reset();
     const auto tabs = strip.tabs;
-    jw.Button5Click();
+    jw.EditTags();
     EXPECT_EQ(strip.tabs, tabs);
     EXPECT_TRUE(strip.timerEnabled);
 }
@@ -927,7 +927,7 @@ TEST_F(JwcadStripTest, EditAcceptedRebuildsTabsAndCompletesTheBasePath) {
 TEST_F(JwcadStripTest, BatchPrintStartsMissingWindowsAndPrintsEveryTag) {
     auto base = fake().AddWindow("detail.jww - jw_win", 1);
     fake().Find(base)->placement.normalPosition = {5, 6, 705, 506};
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     TagLists[0].TagJump = "C:\\JWW\\detail.jww";
     AppendTag("A", "C:\\JWW\\plan1.jww");
@@ -937,7 +937,7 @@ TEST_F(JwcadStripTest, BatchPrintStartsMissingWindowsAndPrintsEveryTag) {
     TagLists[1].Handle = alive;
     TagLists[3].Handle = 0xDEAD;  // closed since
 
-    jw.Button6Click();
+    jw.BatchPrint();
     ASSERT_EQ(fake().starts.size(), 2u);
     EXPECT_EQ(fake().starts[0].commandLine, "C:\\JWW\\Jw_win.exe D:\\WORK\\section.jww /q");
     EXPECT_EQ(fake().starts[1].commandLine, "C:\\JWW\\Jw_win.exe D:\\WORK\\gone.jww ");
@@ -972,7 +972,7 @@ TEST_F(JwcadStripTest, BatchPrintTriesAgainAndNamesTheDrawingsItCouldNotReach) {
         fake().keys.clear();
         auto base = fake().AddWindow("detail.jww - jw_win", 1);
         fake().BringToTop(base);
-        jw.FormShow();
+        jw.Start();
         KeyWait = 0;
         TagLists[0].TagJump = "C:\\JWW\\detail.jww";
         AppendTag("A", "C:\\JWW\\plan1.jww");
@@ -993,7 +993,7 @@ TEST_F(JwcadStripTest, BatchPrintTriesAgainAndNamesTheDrawingsItCouldNotReach) {
                 fake().Find(started.at(firstPid))->refusesFront = false;
             }
         };
-        jw.Button6Click();
+        jw.BatchPrint();
         fake().onMessages = nullptr;
         fake().onStart = jwcad;
         EXPECT_EQ(KeysTo(started.at(firstPid)), c.keysToIt);
@@ -1011,7 +1011,7 @@ TEST_F(JwcadStripTest, BatchPrintTriesAgainAndNamesTheDrawingsItCouldNotReach) {
 
 TEST_F(JwcadStripTest, CloseNamesTheWindowsItCouldNotReach) {
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     AppendTag("A", "C:\\JWW\\a.jww");
     AppendTag("B", "C:\\JWW\\b.jww /p");
@@ -1020,7 +1020,7 @@ TEST_F(JwcadStripTest, CloseNamesTheWindowsItCouldNotReach) {
     fake().Find(b)->refusesFront = true;
     TagLists[1].Handle = a;
     TagLists[2].Handle = b;
-    jw.Button7Click();
+    jw.CloseLaunched();
     EXPECT_EQ(KeysTo(a), "@FX");
     EXPECT_EQ(KeysTo(b), "");
     EXPECT_EQ(strip.messages.back(),
@@ -1029,13 +1029,13 @@ TEST_F(JwcadStripTest, CloseNamesTheWindowsItCouldNotReach) {
 
 TEST_F(JwcadStripTest, BatchPrintGuardsAndRefusal) {
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     AppendTag("A", "C:\\JWW\\plan1.jww");
-    jw.Button6Click();  // entry 0 has no path yet
+    jw.BatchPrint();  // entry 0 has no path yet
     EXPECT_TRUE(strip.messages.empty());
     TagLists[0].TagJump = "C:\\JWW\\detail.jww";
     strip.confirmAnswer = false;
-    jw.Button6Click();
+    jw.BatchPrint();
     EXPECT_EQ(strip.messages.size(), 1u);
     EXPECT_TRUE(fake().starts.empty());
     EXPECT_TRUE(strip.timerEnabled);
@@ -1043,29 +1043,29 @@ TEST_F(JwcadStripTest, BatchPrintGuardsAndRefusal) {
 
 TEST_F(JwcadStripTest, CloseSendsExitOnlyToStartedWindows) {
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     AppendTag("A", "a");
     AppendTag("B", "b");
     AppendTag("C", "c");
     auto b = fake().AddWindow("b.jww - jw_win", 60);
     TagLists[2].Handle = b;
-    jw.Button7Click();
+    jw.CloseLaunched();
     EXPECT_EQ(KeysTo(b), "@FX");
     EXPECT_EQ(TagLists[2].Handle, b);
     strip.confirmAnswer = false;
     fake().keys.clear();
-    jw.Button7Click();
+    jw.CloseLaunched();
     EXPECT_TRUE(fake().keys.empty());
 }
 
 TEST_F(JwcadStripTest, SettingsExchange) {
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0.5;
     MaximizeOnSend = 2;
     strip.settingsAnswer = TSettingsValues{2, 3000, 0.25, 1};
     const int arranges = strip.arranges;
-    jw.Button2Click();
+    jw.OpenSettings();
     EXPECT_DOUBLE_EQ(strip.settingsIn.KeyWait, 0.5);
     EXPECT_EQ(strip.settingsIn.MaximizeOnSend, 2);
     EXPECT_EQ(jw.TagDirection, 2);
@@ -1078,7 +1078,7 @@ TEST_F(JwcadStripTest, SettingsExchange) {
 
     KeyWait = 1e300;  // only a hand-edited file gives this
     strip.settingsAnswer.reset();
-    jw.Button2Click();
+    jw.OpenSettings();
     EXPECT_DOUBLE_EQ(strip.settingsIn.KeyWait, 1e300);
     EXPECT_DOUBLE_EQ(KeyWait, 1e300);
 }
@@ -1090,26 +1090,26 @@ TEST_F(JwcadStripTest, EditorTagsOfDrawingsWithoutAPathAreFoundAgain) {
     const std::pair<std::string, std::vector<TEditedRow>> drawings[] = {
         {"detail.jww", {{"A", "C:\\JWW\\missing.jww", 0}}},
         {"plan1.jww", {{"P", "", 0}, {"Q", "x", 0}}}};
-    jw.FormShow();
+    jw.Start();
     for (const auto& [name, rows] : drawings) {
         auto w = fake().AddWindow(name + " - jw_win");
-        jw.Timer1Timer();
+        jw.Tick();
         strip.editorRows = rows;
-        jw.Button5Click();
+        jw.EditTags();
         fake().CloseWindow(w);
-        jw.Timer1Timer();
+        jw.Tick();
     }
     for (const auto& [name, rows] : drawings) {
         FakeStrip s;
         JwcadStrip j(s);
         auto w = fake().AddWindow(name + " - jw_win");
-        j.FormShow();
+        j.Start();
         ASSERT_EQ(s.tabs.size(), rows.size() + 1) << name;
         EXPECT_EQ(s.tabs[1], rows[0].TagName);
         // The path it was looked up under is the base tab's jump from now on.
         EXPECT_EQ(TagLists[0].TagJump, "C:\\JWW\\" + name);
         fake().CloseWindow(w);
-        j.Timer1Timer();
+        j.Tick();
     }
 }
 
@@ -1142,7 +1142,7 @@ TEST_F(JwcadStripTest, ListsASaveCouldNotStoreAreKeptAndCloseSaysWhatWasLost) {
         auto w = local.fake.AddWindow("detail.jww - jw_win");
         FakeStrip s;
         JwcadStrip j(s);
-        j.FormShow();
+        j.Start();
         AppendTag("New", "C:\\JWW\\new.jww");
         // A read-only folder: the drawing is changed twice, and back, without a save.
         std::vector<std::string> failing{tagTemp};
@@ -1151,15 +1151,15 @@ TEST_F(JwcadStripTest, ListsASaveCouldNotStoreAreKeptAndCloseSaysWhatWasLost) {
                    std::find(failing.begin(), failing.end(), path) != failing.end();
         };
         local.fake.Find(w)->title = "plan1.jww - jw_win";
-        j.Timer1Timer();
+        j.Tick();
         EXPECT_EQ(s.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
         local.fake.Find(w)->title = "detail.jww - jw_win";
-        j.Timer1Timer();
+        j.Tick();
         EXPECT_EQ(s.tabs, (std::vector<std::string>{"detail.jww", "Back", "Section", "New"}));
         EXPECT_EQ(local.fake.FileBytes(kTagFile), stored);
 
         failing = c.failing;
-        j.FormClose();
+        j.Finish();
         EXPECT_EQ(s.messages, c.messages);
         const std::string saved = *local.fake.FileBytes(kTagFile);
         if (c.failing.empty() || c.failing[0] != tagTemp) {
@@ -1177,22 +1177,22 @@ TEST_F(JwcadStripTest, ImportTakesUpTheBlockStoredUnderTheRevealedPath) {
     fake().PutFile("D:\\OTHER\\detail.jww", "");
     PutTagFile();
     fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     KeyWait = 0;
     ASSERT_EQ(TagCount, 1);
     strip.editorRows = std::vector<TEditedRow>{{"E", "", 0}};
-    jw.Button5Click();
+    jw.EditTags();
     fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
         if (e.down && e.vk == 'I') {
             fake().SetClipboardText("C:\\JWW\\detail.jww /x");
         }
     };
     strip.tagNameAnswer = "Front";
-    jw.Button4Click();
+    jw.Import();
     EXPECT_EQ(strip.proposedNames, (std::vector<std::string>{"4"}));
     EXPECT_EQ(strip.tabs,
               (std::vector<std::string>{"detail.jww", "Back", "Section", "E", "Front"}));
-    jw.FormClose();
+    jw.Finish();
     const std::string saved = *fake().FileBytes(kTagFile);
     EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n5\r\ndetail.jww\r\nC:\\JWW\\detail.jww\r\n"
                           "Back\r\n",
@@ -1213,7 +1213,7 @@ TEST_F(JwcadStripTest, ABlockThatCannotBeReadIsNeverSavedOverAndComesBackLater) 
         return held && path == kTagFile;
     };
     auto w = fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww"}));
     fake().onKey = [&](const platform::FakePlatform::KeyEvent& e) {
         if (e.down && e.vk == 'I') {
@@ -1221,18 +1221,18 @@ TEST_F(JwcadStripTest, ABlockThatCannotBeReadIsNeverSavedOverAndComesBackLater) 
         }
     };
     strip.tagNameAnswer = "Front";
-    jw.Button4Click();
+    jw.Import();
     fake().Find(w)->title = "plan1.jww - jw_win";
-    jw.Timer1Timer();  // detail.jww goes while its block is still unknown
+    jw.Tick();  // detail.jww goes while its block is still unknown
     EXPECT_EQ(fake().FileBytes(kTagFile), stored);
 
     held = false;
-    jw.Timer1Timer();  // the same base: its block is read now
+    jw.Tick();  // the same base: its block is read now
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"plan1.jww", "Detail"}));
     fake().Find(w)->title = "detail.jww - jw_win";
-    jw.Timer1Timer();
+    jw.Tick();
     EXPECT_EQ(strip.tabs, (std::vector<std::string>{"detail.jww", "Back", "Section", "Front"}));
-    jw.FormClose();
+    jw.Finish();
     const std::string saved = *fake().FileBytes(kTagFile);
     EXPECT_EQ(saved.rfind("C:\\JWW\\DETAIL.JWW\r\n4\r\n", 0), 0u) << saved;
     EXPECT_NE(saved.find("C:\\JWW\\PLAN1.JWW\r\n2\r\n"), std::string::npos) << saved;
@@ -1249,13 +1249,13 @@ TEST_F(JwcadStripTest, CloseOffersToRetryASaveThatFailed) {
         s.retries = retries;
         JwcadStrip j(s);
         auto w = fake().AddWindow("detail.jww - jw_win", 1);
-        j.FormShow();
+        j.Start();
         AppendTag("New", "C:\\JWW\\new.jww");
         // Held until the user has seen the box.
         fake().failFileOp = [&](const std::string&, const std::string& path) {
             return s.messages.empty() && path == kTagFile;
         };
-        j.FormClose();
+        j.Finish();
         fake().failFileOp = nullptr;
         EXPECT_EQ(s.messages,
                   (std::vector<std::string>{"retry:タグファイルを保存できませんでした。" +
@@ -1272,15 +1272,15 @@ TEST_F(JwcadStripTest, CloseOffersToRetryASaveThatFailed) {
 TEST_F(JwcadStripTest, CommandsForAJwcadThatDoesNotRespondSendNothing) {
     PutTagFile();
     auto base = fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     auto tag = fake().AddWindowAtBottom("plan1.jww - jw_win", 2);
     TagLists[1].Handle = tag;
     fake().Find(base)->hung = true;
     fake().Find(tag)->hung = true;
     fake().SetClipboardText("kept");
-    jw.Button3Click();
-    jw.Button4Click();
-    jw.Button7Click();
+    jw.Print();
+    jw.Import();
+    jw.CloseLaunched();
     EXPECT_TRUE(fake().keys.empty());
     EXPECT_EQ(fake().Clipboard(), "kept");
     EXPECT_EQ(strip.messages,
@@ -1301,11 +1301,11 @@ TEST_F(JwcadStripTest, AUtf16TagFileIsToldOnceAndNeverWritten) {
         6);
     fake().PutFile(kTagFile, utf16);
     auto w = fake().AddWindow("detail.jww - jw_win", 1);
-    jw.FormShow();
+    jw.Start();
     AppendTag("New", "C:\\JWW\\new.jww");
     fake().Find(w)->title = "plan1.jww - jw_win";
-    jw.Timer1Timer();
-    jw.Timer1Timer();
+    jw.Tick();
+    jw.Tick();
     EXPECT_EQ(strip.messages,
               (std::vector<std::string>{"error:タグファイルがUTF-16で保存されているため、読み書き"
                                         "できません。Shift-JIS（ANSI）で保存し直して下さい。" +
