@@ -60,6 +60,10 @@ bool EnumJwwProc(platform::WindowHandle w, long /*param*/) {
     return true;
 }
 
+platform::WindowHandle BaseWindow() {
+    return JwwCount > 0 ? JwwHandles[0].Handle : 0;
+}
+
 void ScanJwwWindows() {
     ClearJwwHandles();
     platform::Current().EnumWindows([](platform::WindowHandle w) { return EnumJwwProc(w, 0); });

@@ -13,6 +13,8 @@ std::optional<std::string> JwwFileNameFromTitle(const std::string& title);
 
 // Lists every visible, unowned top-level Jw_cad drawing window into JwwHandles, topmost first.
 void ScanJwwWindows();
+// The base drawing's window, entry 0 of the last scan; 0 when there is none.
+platform::WindowHandle BaseWindow();
 bool EnumJwwProc(platform::WindowHandle w, long param);
 
 // The first visible, unowned top-level window of process pid, or 0 (left in ProcessWindow).
