@@ -5,6 +5,7 @@
 #include "app/logic/Geometry.h"
 #include "platform/win32/Codepage.h"
 #include "tags/Func_.h"
+#include "tags/UnitV.h"
 
 TForm3* Form3 = nullptr;
 
@@ -15,8 +16,8 @@ namespace g = geometry::tagname;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
 constexpr int kEdit1Id = 301;
-// Tag names are at most 80 bytes of Shift-JIS wherever they are cut, so the field counts bytes.
-constexpr int kNameLimit = 80;
+// Tag names are cut in bytes of Shift-JIS, so the field counts bytes.
+constexpr int kNameLimit = kMaxTagNameBytes;
 
 }  // namespace
 

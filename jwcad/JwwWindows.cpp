@@ -14,11 +14,9 @@ constexpr int kTitleBuffer = 255;                 // GetWindowTextA's count, zer
 // Position of the last "\" or ":" (or, with dots, ".") that is a character of its own, or npos.
 std::size_t LastSeparator(const std::string& s, bool dots) {
     std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (IsLeadByte(c)) {
-            ++i;
-        } else if (c == '\\' || c == ':' || (dots && c == '.')) {
+    for (std::size_t i = 0; i < s.size(); i += CharWidthAt(s, i)) {
+        const char c = s[i];
+        if (c == '\\' || c == ':' || (dots && c == '.')) {
             found = i;
         }
     }

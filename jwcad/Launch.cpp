@@ -46,10 +46,7 @@ bool JumpFitsCommandLine(const std::string& jumpSjis) {
 bool PathFitsPlatform(const std::string& pathSjis) {
     constexpr std::size_t kMaxPathChars = 259;
     std::size_t chars = 0;
-    for (std::size_t i = 0; i < pathSjis.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(pathSjis[i]))) {
-            ++i;
-        }
+    for (std::size_t i = 0; i < pathSjis.size(); i += CharWidthAt(pathSjis, i)) {
         ++chars;
     }
     return chars <= kMaxPathChars;

@@ -1,5 +1,7 @@
 #include "keys/Keydefs.h"
 
+#include "platform/Sjis.h"
+
 // Searched from the top: the first equal name wins.
 const TKeyNameEntry KeyNameTable[31] = {
     {"F1", 0x70},   {"F2", 0x71},    {"F3", 0x72},     {"F4", 0x73},     {"F5", 0x74},
@@ -15,9 +17,7 @@ bool FindKeyName(const std::string& name, std::uint8_t& code) {
     // Names are at most 7 characters; a longer text is cut, never matched by its prefix.
     std::string key = name.substr(0, 7);
     for (char& c : key) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
+        c = UpperAscii(c);
     }
     for (const TKeyNameEntry& entry : KeyNameTable) {
         if (key == entry.KeyName) {

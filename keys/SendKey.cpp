@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "keys/Keydefs.h"
 #include "keys/SendKey2.h"
 #include "tags/Func_.h"
 
@@ -45,10 +46,6 @@ using platform::WindowHandle;
 // policy for bringing a window to the front, platform/win32/Win32Platform.h).
 constexpr std::uint32_t kActivationRetryMs = 10;
 
-bool IsModifier(char c) {
-    return c == '@' || c == '^' || c == '~';
-}
-
 // The wait before each key group. A hand-edited settings file can hold a negative or
 // unreadable key wait: that waits nothing rather than wrapping into weeks.
 std::uint32_t KeyWaitMs() {
@@ -66,11 +63,11 @@ std::uint32_t PauseMs(std::int32_t tenths) {
 // characters, then one character or one braced name (closed for it when the script ends).
 std::string CutGroup(const std::string& script, std::size_t& p) {
     std::string group(1, script[p]);
-    if (IsModifier(script[p])) {
+    if (IsModifierChar(script[p])) {
         for (int taken = 0; taken < 3 && p + 1 < script.size(); ++taken) {
             ++p;
             group += script[p];
-            if (!IsModifier(script[p])) {
+            if (!IsModifierChar(script[p])) {
                 break;
             }
         }

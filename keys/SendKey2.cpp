@@ -7,6 +7,7 @@
 
 #include "keys/Keydefs.h"
 #include "platform/Platform.h"
+#include "platform/Sjis.h"
 
 namespace {
 
@@ -30,18 +31,21 @@ struct CharKey {
     std::uint8_t code;
 };
 constexpr CharKey kCharKeys[] = {
-    {'^', kVkControl}, {'@', kVkMenu}, {'~', kVkShift}, {' ', 0x20}, {'*', 0x6A},
-    {'+', 0x6B},       {',', 0xBC},    {'-', 0x6D},     {'.', 0x6E}, {'/', 0x6F},
+    {kCtrlChar, kVkControl},
+    {kAltChar, kVkMenu},
+    {kShiftChar, kVkShift},
+    {' ', 0x20},
+    {'*', 0x6A},
+    {'+', 0x6B},
+    {',', 0xBC},
+    {'-', 0x6D},
+    {'.', 0x6E},
+    {'/', 0x6F},
 };
-
-// Upper-casing of one byte as code page 932 does it: only a-z change.
-char UpperByte(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 std::string UpperBytes(std::string text) {
     for (char& c : text) {
-        c = UpperByte(c);
+        c = UpperAscii(c);
     }
     return text;
 }
@@ -73,17 +77,16 @@ class GroupKeys {
     }
 
     void Hold(const std::string& token) {
-        if (token == "^") {
-            ctrl_ = true;
-        } else if (token == "@") {
-            alt_ = true;
-        } else if (token == "~") {
-            shift_ = true;
+        if (!IsModifier(token)) {
+            return;
         }
+        ctrl_ = ctrl_ || token[0] == kCtrlChar;
+        alt_ = alt_ || token[0] == kAltChar;
+        shift_ = shift_ || token[0] == kShiftChar;
     }
 
     static bool IsModifier(const std::string& token) {
-        return token == "^" || token == "@" || token == "~";
+        return token.size() == 1 && IsModifierChar(token[0]);
     }
 
     // Ctrl, Alt, Shift: always this order, whatever order they were pressed in.
@@ -153,7 +156,7 @@ class GroupKeys {
 // The token that begins at p, upper-cased: one character or a braced name (empty for "{}");
 // p is left on its last character.
 std::string NextToken(const std::string& group, std::size_t& p) {
-    std::string token(1, UpperByte(group[p]));
+    std::string token(1, UpperAscii(group[p]));
     if (token == "{") {
         std::size_t close = group.find('}', p + 1);
         if (close == std::string::npos) {

@@ -41,15 +41,17 @@ inline std::string CutSjis(const std::string& text, std::size_t maxBytes) {
     return text.substr(0, std::min(end, text.size()));
 }
 
+// One byte upper-cased as code page 932 upper-cases a single-byte character: a-z only.
+constexpr char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Upper-cases as the Windows byte-string upper-casing does under code page 932: ASCII a-z
 // only, and never the second byte of a double-byte character.
 inline std::string UpperSjis(const std::string& text) {
     std::string out = text;
     for (std::size_t i = 0; i < out.size(); i += CharWidthAt(out, i)) {
-        const auto c = static_cast<unsigned char>(out[i]);
-        if (c >= 'a' && c <= 'z') {
-            out[i] = static_cast<char>(c - 'a' + 'A');
-        }
+        out[i] = UpperAscii(out[i]);
     }
     return out;
 }

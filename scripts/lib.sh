@@ -36,10 +36,29 @@ qb_build() {
     cmake --build "$QB_ROOT/build/$preset" -j2
 }
 
-# Lists the project's C++ files that clang-format would change.
+# The clang-format whose output the sources are kept in: Debian 12's, the one QB_PACKAGES
+# installs. Another major version formats some lines otherwise, and the gate would then fail
+# (or pass) on lines nobody changed.
+QB_CLANG_FORMAT_MAJOR=14
+
+# Fails, saying why, unless clang-format is of that major version.
+qb_check_clang_format() {
+    local version
+    version="$(clang-format --version 2>/dev/null || true)"
+    if [[ ! "$version" =~ clang-format\ version\ ${QB_CLANG_FORMAT_MAJOR}\. ]]; then
+        echo "the format gate needs clang-format $QB_CLANG_FORMAT_MAJOR (Debian 12's);" \
+            "found: ${version:-no clang-format}" >&2
+        return 1
+    fi
+}
+
+# Lists the project's C++ files that clang-format would change: the tracked ones and the new
+# ones git does not ignore, so that a file not yet added is held to the same format.
 qb_unformatted() {
     local f
-    git -C "$QB_ROOT" ls-files -- '*.cpp' '*.h' | while read -r f; do
-        clang-format --dry-run -Werror "$QB_ROOT/$f" >/dev/null 2>&1 || echo "$f"
-    done
+    git -C "$QB_ROOT" ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' |
+        while read -r f; do
+            [ -f "$QB_ROOT/$f" ] || continue  # deleted, not yet committed
+            clang-format --dry-run -Werror "$QB_ROOT/$f" >/dev/null 2>&1 || echo "$f"
+        done
 }

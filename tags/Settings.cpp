@@ -6,13 +6,6 @@
 #include "tags/Func_.h"
 #include "tags/TextLines.h"
 
-namespace {
-
-// The strip must stay big enough to be grabbed again.
-constexpr std::int32_t kMinForm1Size = 40;
-
-}  // namespace
-
 bool LoadSettings(const std::string& path, TSettings& s) {
     std::string bytes;
     switch (textlines::ReadWaiting(path, bytes)) {

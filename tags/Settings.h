@@ -30,6 +30,10 @@ struct TSettings {
     bool operator==(const TSettings&) const = default;
 };
 
+// The strip's least width and height, here and in the window that sizes it: it must stay big
+// enough to be grabbed again.
+constexpr std::int32_t kMinForm1Size = 40;
+
 // Reads the file over s line by line; stops at the first failure, keeping what it applied.
 // False when the file is there but could not be read (another program held it beyond the
 // wait): the values in it are unknown, and must not be saved over with the defaults.

@@ -10,9 +10,6 @@ std::int32_t TagCount = 0;
 
 namespace {
 
-// Longest tag name, in bytes; longer names are cut at a character boundary.
-constexpr int kMaxNameBytes = 80;
-
 // Text that enters the list must fit one line of the tag file.
 using textlines::OneLine;
 
@@ -56,7 +53,7 @@ void CommitEditedTags(const std::vector<TEditedRow>& rows) {
         const TEditedRow row = i - 1 < rows.size() ? rows[i - 1] : TEditedRow{};
         int taken = 0;
         // The handle travels with its row, so a moved tag keeps the window it opened.
-        TagLists[i] = TTagLists{MbcsCopy(OneLine(row.TagName), 1, kMaxNameBytes, taken),
+        TagLists[i] = TTagLists{MbcsCopy(OneLine(row.TagName), 1, kMaxTagNameBytes, taken),
                                 OneLine(row.TagJump), row.Handle};
     }
     CountTags();

@@ -8,6 +8,10 @@
 
 #include "platform/Platform.h"
 
+// Longest tag name, in bytes of Shift-JIS; a longer name is cut at a character boundary
+// wherever it enters the list, and the name field takes no more.
+constexpr int kMaxTagNameBytes = 80;
+
 struct TTagLists {
     std::string TagName;
     std::string TagJump;

@@ -3,6 +3,8 @@
 // the same numbers (a unit test holds the two together).
 #pragma once
 
+#include "tags/Settings.h"
+
 namespace geometry {
 
 struct Box {
@@ -11,7 +13,7 @@ struct Box {
 
 // ---- The strip (TForm1): a frameless window, so its outer size is its client size ----
 inline constexpr Box kStrip{192, 107, 256, 82};
-inline constexpr int kStripMinSize = 40;  // neither side smaller
+inline constexpr int kStripMinSize = kMinForm1Size;  // neither side smaller
 inline constexpr int kStripButtonCount = 7;
 inline constexpr int kStripButtonSize = 22;  // square
 inline constexpr int kStripMargin = 3;       // around and between the buttons

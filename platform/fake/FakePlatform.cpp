@@ -10,11 +10,9 @@ namespace {
 
 std::string ExtensionUpper(const std::string& path) {
     std::size_t dot = std::string::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(c)) {
-            ++i;
-        } else if (c == '.') {
+    for (std::size_t i = 0; i < path.size(); i += CharWidthAt(path, i)) {
+        const char c = path[i];
+        if (c == '.') {
             dot = i;
         } else if (c == '\\' || c == ':') {
             dot = std::string::npos;
