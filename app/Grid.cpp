@@ -4,25 +4,17 @@
 
 #include <algorithm>
 
-#include "app/Ui.h"
+#include "app/Controls.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuillboxStringGrid";
 constexpr int kFixedRows = TGridModel::FixedRows;
 
-int PointX(LPARAM lParam) {
-    return static_cast<short>(LOWORD(lParam));
-}
-
-int PointY(LPARAM lParam) {
-    return static_cast<short>(HIWORD(lParam));
-}
-
 // The keys that move the selected cell; false for any other key.
-bool CursorKey(WPARAM key, GridKey& out) {
+bool CursorKey(UINT key, GridKey& out) {
     static constexpr struct {
-        WPARAM Key;
+        UINT Key;
         GridKey Move;
     } kKeys[] = {
         {VK_UP, GridKey::Up},       {VK_DOWN, GridKey::Down},    {VK_LEFT, GridKey::Left},
@@ -96,8 +88,8 @@ bool TStringGrid::OnCreate() {
         !editSubclass_.Attach(edit_, EditProc, reinterpret_cast<DWORD_PTR>(this))) {
         return false;
     }
-    SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
-    SendMessageW(edit_, EM_LIMITTEXT, 0, 0);
+    ui::SetFont(edit_);
+    ui::SetEditLimit(edit_, 0);
     UpdateScrollBars();
     return true;
 }
@@ -181,10 +173,10 @@ void TStringGrid::BeginEdit(const wchar_t* typed) {
     editRow_ = model_.Row();
     if (typed) {
         SetWindowTextW(edit_, typed);
-        SendMessageW(edit_, EM_SETSEL, 1, 1);
+        ui::SelectText(edit_, 1, 1);
     } else {
         ui::SetTextSjis(edit_, model_.Cell(editCol_, editRow_));
-        SendMessageW(edit_, EM_SETSEL, 0, -1);
+        ui::SelectAllText(edit_);
     }
     PlaceEdit();
     ShowWindow(edit_, SW_SHOW);
@@ -223,48 +215,16 @@ void TStringGrid::FinishEdit(bool keep, bool refocus) {
 
 // ---- Messages ------------------------------------------------------------------------------
 
-LRESULT TStringGrid::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    using Handler = LRESULT (TStringGrid::*)(WPARAM, LPARAM);
-    static constexpr struct {
-        UINT Message;
-        Handler Handle;
-    } kHandlers[] = {
-        {WM_GETDLGCODE, &TStringGrid::OnGetDlgCode},
-        {WM_ERASEBKGND, &TStringGrid::OnEraseBackground},
-        {WM_SETFOCUS, &TStringGrid::OnFocusChange},
-        {WM_KILLFOCUS, &TStringGrid::OnFocusChange},
-        {WM_KEYDOWN, &TStringGrid::OnKeyDown},
-        {WM_CHAR, &TStringGrid::OnChar},
-        {WM_IME_STARTCOMPOSITION, &TStringGrid::OnImeStartComposition},
-        {WM_LBUTTONDOWN, &TStringGrid::OnLButtonDown},
-        {WM_LBUTTONDBLCLK, &TStringGrid::OnLButtonDoubleClick},
-        {WM_MOUSEMOVE, &TStringGrid::OnMouseMove},
-        {WM_LBUTTONUP, &TStringGrid::OnLButtonUp},
-        {WM_CAPTURECHANGED, &TStringGrid::OnCaptureChanged},
-        {WM_SETCURSOR, &TStringGrid::OnSetCursor},
-        {WM_VSCROLL, &TStringGrid::OnVScroll},
-        {WM_HSCROLL, &TStringGrid::OnHScroll},
-        {WM_MOUSEWHEEL, &TStringGrid::OnMouseWheel},
-    };
-    for (const auto& h : kHandlers) {
-        if (h.Message == msg) {
-            return (this->*h.Handle)(wParam, lParam);
-        }
-    }
-    return Default();
-}
-
-LRESULT TStringGrid::OnGetDlgCode(WPARAM, LPARAM lParam) {
+LRESULT TStringGrid::OnGetDlgCode(const MSG* message) {
     // Arrows and characters are the grid's; so is Enter, which starts editing.
     LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
-    const auto* m = reinterpret_cast<const MSG*>(lParam);
-    if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) {
+    if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN) {
         code |= DLGC_WANTMESSAGE;
     }
     return code;
 }
 
-LRESULT TStringGrid::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT TStringGrid::OnEraseBackground(HDC) {
     return 1;  // painting covers every pixel
 }
 
@@ -274,49 +234,48 @@ void TStringGrid::OnSize(int, int) {
     Redraw();
 }
 
-LRESULT TStringGrid::OnFocusChange(WPARAM, LPARAM) {
-    Redraw();  // the selected cell looks different with and without the focus
-    return 0;
+// The selected cell looks different with and without the focus.
+void TStringGrid::OnSetFocus(HWND) {
+    Redraw();
 }
 
-LRESULT TStringGrid::OnKeyDown(WPARAM wParam, LPARAM) {
-    GridKey key{};
-    if (CursorKey(wParam, key)) {
+void TStringGrid::OnKillFocus(HWND) {
+    Redraw();
+}
+
+void TStringGrid::OnKeyDown(UINT key) {
+    GridKey move{};
+    if (CursorKey(key, move)) {
         int col = 0;
         int row = 0;
-        view_.KeyTarget(key, GetKeyState(VK_CONTROL) < 0, col, row);
+        view_.KeyTarget(move, GetKeyState(VK_CONTROL) < 0, col, row);
         MoveCursor(col, row);
-    } else if (wParam == VK_F2 || wParam == VK_RETURN) {
+    } else if (key == VK_F2 || key == VK_RETURN) {
         BeginEdit(nullptr);
     }
-    return 0;
 }
 
-LRESULT TStringGrid::OnChar(WPARAM wParam, LPARAM) {
+void TStringGrid::OnChar(wchar_t c) {
     // A typed character starts editing and replaces the cell's text.
-    const auto c = static_cast<wchar_t>(wParam);
     if (c >= L' ' && c != 0x7F) {
         const wchar_t typed[2] = {c, L'\0'};
         BeginEdit(typed);
     }
-    return 0;
 }
 
-LRESULT TStringGrid::OnImeStartComposition(WPARAM, LPARAM) {
+void TStringGrid::OnImeStartComposition() {
     // Japanese input goes to the cell's editor, as typed characters do.
     BeginEdit(nullptr);
-    return Default();
+    Default();
 }
 
-LRESULT TStringGrid::OnLButtonDown(WPARAM, LPARAM lParam) {
-    const int x = PointX(lParam);
-    const int y = PointY(lParam);
+void TStringGrid::OnLButtonDown(int x, int y) {
     SetFocus(hwnd_);
     const int sizing = view_.SizingColAt(x, y);
     if (sizing >= 0) {
         view_.BeginSizing(sizing, x);
         SetCapture(hwnd_);
-        return 0;
+        return;
     }
     int col = 0;
     int row = 0;
@@ -325,30 +284,24 @@ LRESULT TStringGrid::OnLButtonDown(WPARAM, LPARAM lParam) {
         selecting_ = true;
         SetCapture(hwnd_);
     }
-    return 0;
 }
 
-LRESULT TStringGrid::OnLButtonDoubleClick(WPARAM, LPARAM lParam) {
-    const int x = PointX(lParam);
-    const int y = PointY(lParam);
+void TStringGrid::OnLButtonDoubleClick(int x, int y) {
     int col = 0;
     int row = 0;
     if (view_.SizingColAt(x, y) < 0 && view_.CellAt(x, y, col, row) && row >= kFixedRows) {
         MoveCursor(col, row);
         BeginEdit(nullptr);
     }
-    return 0;
 }
 
-LRESULT TStringGrid::OnMouseMove(WPARAM, LPARAM lParam) {
-    const int x = PointX(lParam);
-    const int y = PointY(lParam);
+void TStringGrid::OnMouseMove(int x, int y) {
     if (view_.Sizing()) {
         if (view_.DragSizing(x)) {
             UpdateScrollBars();
             Redraw();
         }
-        return 0;
+        return;
     }
     int col = 0;
     int row = 0;
@@ -356,21 +309,18 @@ LRESULT TStringGrid::OnMouseMove(WPARAM, LPARAM lParam) {
         (col != model_.Col() || row != model_.Row())) {
         MoveCursor(col, row);
     }
-    return 0;
 }
 
-LRESULT TStringGrid::OnLButtonUp(WPARAM, LPARAM) {
+void TStringGrid::OnLButtonUp(int, int) {
     EndDrag(true);
-    return 0;
 }
 
-LRESULT TStringGrid::OnCaptureChanged(WPARAM, LPARAM) {
+void TStringGrid::OnCaptureChanged() {
     EndDrag(false);
-    return 0;
 }
 
-LRESULT TStringGrid::OnSetCursor(WPARAM, LPARAM lParam) {
-    if (LOWORD(lParam) == HTCLIENT) {
+LRESULT TStringGrid::OnSetCursor(UINT hitTest) {
+    if (hitTest == HTCLIENT) {
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(hwnd_, &p);
@@ -382,14 +332,12 @@ LRESULT TStringGrid::OnSetCursor(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-LRESULT TStringGrid::OnVScroll(WPARAM wParam, LPARAM) {
-    OnScrollBar(SB_VERT, LOWORD(wParam));
-    return 0;
+void TStringGrid::OnVScroll(int code) {
+    OnScrollBar(SB_VERT, code);
 }
 
-LRESULT TStringGrid::OnHScroll(WPARAM wParam, LPARAM) {
-    OnScrollBar(SB_HORZ, LOWORD(wParam));
-    return 0;
+void TStringGrid::OnHScroll(int code) {
+    OnScrollBar(SB_HORZ, code);
 }
 
 void TStringGrid::OnScrollBar(int bar, int code) {
@@ -407,13 +355,12 @@ void TStringGrid::OnScrollBar(int bar, int code) {
     Redraw();
 }
 
-LRESULT TStringGrid::OnMouseWheel(WPARAM wParam, LPARAM) {
+void TStringGrid::OnMouseWheel(int delta) {
     // As the grid's keyboard does: each notch moves the selected cell one row.
-    const int rows = view_.WheelRows(GET_WHEEL_DELTA_WPARAM(wParam));
+    const int rows = view_.WheelRows(delta);
     if (rows != 0) {
         MoveCursor(model_.Col(), model_.Row() + rows);
     }
-    return 0;
 }
 
 // ---- The cell editor -----------------------------------------------------------------------
@@ -452,7 +399,7 @@ bool TStringGrid::OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT) {
                 // Moving to another row keeps the text, as leaving the cell does.
                 EndEdit(true);
-                OnKeyDown(wParam, 0);
+                OnKeyDown(static_cast<UINT>(wParam));
                 return true;
             }
             return false;

@@ -31,23 +31,22 @@ class TStringGrid : public ui::Window {
     bool OnCreate() override;
     void OnSize(int width, int height) override;
     void OnPaint() override;
-    // The grid's other messages, one handler each, found in a table.
-    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
-    LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
-    LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
-    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
-    LRESULT OnChar(WPARAM wParam, LPARAM lParam);
-    LRESULT OnImeStartComposition(WPARAM wParam, LPARAM lParam);
-    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-    LRESULT OnLButtonDoubleClick(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-    LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
-    LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
-    LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(const MSG* message) override;
+    LRESULT OnEraseBackground(HDC dc) override;
+    void OnSetFocus(HWND previous) override;
+    void OnKillFocus(HWND next) override;
+    void OnKeyDown(UINT key) override;
+    void OnChar(wchar_t c) override;
+    void OnImeStartComposition() override;
+    void OnLButtonDown(int x, int y) override;
+    void OnLButtonDoubleClick(int x, int y) override;
+    void OnMouseMove(int x, int y) override;
+    void OnLButtonUp(int x, int y) override;
+    void OnCaptureChanged() override;
+    LRESULT OnSetCursor(UINT hitTest) override;
+    void OnVScroll(int code) override;
+    void OnHScroll(int code) override;
+    void OnMouseWheel(int delta) override;
     void OnScrollBar(int bar, int code);
 
     // The cell editor's messages that the grid takes over; false: the edit's own handling.

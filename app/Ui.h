@@ -1,15 +1,10 @@
-// What the four windows share: the application title, the one font, the icon, the class
-// registration, the window base with one handler per message, owned subclasses, the dialog
-// base over the dialog manager with its modal loop, and the message boxes with the program's
-// own button texts.
+// The window base the four windows share: the application title, the one font, the icon, the
+// class registration, the window object with one typed handler per message, command tables and
+// owned subclasses.
 #pragma once
 
 #include <cstddef>
-#include <string>
-#include <vector>
 
-#include "app/logic/Geometry.h"
-#include "platform/Platform.h"
 #include "platform/win32/WinInclude.h"
 
 #include <commctrl.h>
@@ -34,8 +29,9 @@ bool RegisterControlClass(const wchar_t* name, WNDPROC proc, UINT style);
 // The object behind a window of one of our classes, and the owner of that window: the window
 // is destroyed with the object. The class's procedure is WindowProc: it binds the object at
 // WM_NCCREATE, so every message of the creation reaches it too, and detaches it at
-// WM_NCDESTROY. OnMessage hands each message to its named handler below; a handler not
-// overridden gives the message its default handling (Default).
+// WM_NCDESTROY. Each message goes to its own handler below with its arguments unpacked; a
+// handler not overridden gives the message its default handling (Default), and so does every
+// message without a handler.
 class Window {
   public:
     Window() = default;
@@ -53,11 +49,10 @@ class Window {
     bool CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
                       int left, int top, int width, int height, HWND parent = nullptr, int id = 0);
 
-    // Routes a message to its handler. Overriding it is for the rare message without one.
-    virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // The default handling of the message being handled.
     LRESULT Default();
 
+    // ---- The window's life ----
     // WM_CREATE, and WM_INITDIALOG for a dialog: the place to create the children. false
     // fails the creation.
     virtual bool OnCreate() { return true; }
@@ -68,13 +63,38 @@ class Window {
     virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
     virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
     virtual void OnPaint() { Default(); }
-    virtual void OnActivate(WPARAM /*state*/) { Default(); }
+    // Nonzero: the background is erased.
+    virtual LRESULT OnEraseBackground(HDC /*dc*/) { return Default(); }
     virtual void OnClose() { Default(); }
     virtual void OnDestroy() {}
-    // Any other message.
-    virtual LRESULT OnOtherMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
-        return Default();
-    }
+    // A point in screen coordinates; the part of the window there (HTCLIENT, HTCAPTION, ...).
+    virtual LRESULT OnNcHitTest(int /*x*/, int /*y*/) { return Default(); }
+    virtual void OnDisplayChange() { Default(); }
+    // WM_SETTINGCHANGE: the SPI_ value of the setting that changed.
+    virtual void OnSettingChange(UINT /*action*/) { Default(); }
+    // WM_ENDSESSION: whether the session really ends.
+    virtual void OnEndSession(bool /*ending*/) { Default(); }
+
+    // ---- Keyboard and mouse; points in client coordinates ----
+    // message: the key message the dialog manager asks about, or nullptr.
+    virtual LRESULT OnGetDlgCode(const MSG* /*message*/) { return Default(); }
+    virtual void OnSetFocus(HWND /*previous*/) { Default(); }
+    virtual void OnKillFocus(HWND /*next*/) { Default(); }
+    virtual void OnKeyDown(UINT /*key*/) { Default(); }
+    virtual void OnChar(wchar_t /*c*/) { Default(); }
+    virtual void OnImeStartComposition() { Default(); }
+    virtual void OnLButtonDown(int /*x*/, int /*y*/) { Default(); }
+    virtual void OnLButtonDoubleClick(int /*x*/, int /*y*/) { Default(); }
+    virtual void OnLButtonUp(int /*x*/, int /*y*/) { Default(); }
+    virtual void OnMouseMove(int /*x*/, int /*y*/) { Default(); }
+    virtual void OnCaptureChanged() { Default(); }
+    // TRUE: the cursor is set.
+    virtual LRESULT OnSetCursor(UINT /*hitTest*/) { return Default(); }
+    // A scroll bar's request code (SB_LINEUP, ...).
+    virtual void OnVScroll(int /*code*/) { Default(); }
+    virtual void OnHScroll(int /*code*/) { Default(); }
+    // In multiples of WHEEL_DELTA, positive away from the user.
+    virtual void OnMouseWheel(int /*delta*/) { Default(); }
 
     HWND hwnd_ = nullptr;
 
@@ -83,6 +103,7 @@ class Window {
     // The default handling: DefWindowProcW for a window; for a dialog, "not handled", so that
     // the dialog manager handles it.
     virtual LRESULT DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Hands the message to its handler, Default as the message being handled.
     LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);
     // The window forgets the object, and the object the window.
     void Detach();
@@ -98,6 +119,10 @@ class Window {
         WPARAM wParam;
         LPARAM lParam;
     };
+    // The plain dispatch, in two halves: the window's life, and keyboard and mouse.
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DispatchInput(UINT msg, WPARAM wParam, LPARAM lParam);
+
     Message current_{};  // the message being handled, for Default
 };
 
@@ -137,117 +162,6 @@ class Subclass {
   private:
     HWND window_ = nullptr;
     SUBCLASSPROC proc_ = nullptr;
-};
-
-// Shows dialog modally over owner, as DialogBox would: the owner is disabled, the focus goes to
-// focus, the dialog manager gives the keyboard interface (Tab, Enter, Escape), and the call
-// returns once done is true or the dialog was hidden. The owner is enabled and activated again
-// before the dialog hides.
-void RunModal(HWND dialog, HWND owner, const bool& done, HWND focus);
-
-// A plain message box: application title as caption, the text, one OK button.
-void PlainMessage(HWND owner, const wchar_t* text);
-
-// The strip's boxes, with the button texts of this program whatever the system's language.
-void ErrorBox(HWND owner, const std::wstring& text);      // "エラー", OK
-bool ConfirmYesNo(HWND owner, const std::wstring& text);  // "確認", はい(&Y)/いいえ(&N)
-bool RetryCancel(HWND owner, const std::wstring& text);  // "エラー", 再試行(&R)/キャンセル(&N)
-void InfoOk(HWND owner, const std::wstring& text);  // "確認", OK
-
-// Window text as UTF-16 / as Shift-JIS.
-std::wstring GetText(HWND control);
-std::string GetTextSjis(HWND control);
-void SetTextSjis(HWND control, const std::string& sjis);
-
-// ---- What the three dialogs share ----
-
-// A control at a place in pixels, in the shared font.
-HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int left,
-                int top, int width, int height, int id = 0, DWORD exStyle = 0);
-// The same at a place of the designed geometry.
-HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                const geometry::Box& place, int id = 0, DWORD exStyle = 0);
-
-// A one-line label that grows to its text, so a substitute font with wider glyphs neither wraps
-// nor clips it. It grows when FitLabels runs over its window, not before: measuring text loads
-// its glyphs from the font, memory a dialog that may never open need not take at start-up.
-HWND AddLabel(HWND parent, const wchar_t* text, int left, int top, int width, int height);
-HWND AddLabel(HWND parent, const wchar_t* text, const geometry::Box& place);
-// Grows every label of the window that has not grown to its text yet.
-void FitLabels(HWND window);
-
-// An input error in a dialog: the message beep 0xFFFF, the plain message, and the keyboard focus
-// back on the field.
-void InputError(HWND dialog, HWND field, const wchar_t* text);
-
-// A panel with the default raised bevel, drawn on the dialog's own face under its controls. Only
-// the edge is drawn: the face is the dialog's background, erased under the controls as well
-// (a dialog that clips its children leaves the inside of a group box unpainted).
-void PaintRaisedPanel(HDC dc, const RECT& panel);
-
-// The window's rectangle as it is when neither minimised nor maximised.
-RECT RestoredRect(HWND window);
-
-// r moved (and shrunk only where it does not fit) onto the work area of the monitor nearest to
-// it, so that a place saved for another screen, or typed into the settings file, stays reachable.
-RECT ReachableRect(const RECT& r);
-// Moves and sizes a window onto its nearest monitor's work area without activating it.
-void PlaceReachable(HWND window, int left, int top, int width, int height);
-// After a change of screen: a window no longer all on its nearest monitor's work area is moved
-// back onto it (shrunk only where it does not fit); one still all on it stays where it is.
-void KeepReachable(HWND window);
-// Every monitor's whole area and work area, in the system's order.
-std::vector<platform::Rect> MonitorAreas();
-
-// Where a dialog stands when it is created, in pixels: its top-left corner and either its
-// client area's size (clientSize) or its outer size.
-struct DialogPlace {
-    int left, top, width, height;
-    bool clientSize;
-};
-
-// A modal dialog of this program: a real dialog box of the dialog manager, made from an
-// in-memory template without items; its controls are made in OnCreate (WM_INITDIALOG) at pixel
-// positions, after the dialog has its size in pixels. It lives hidden until RunModalOver shows
-// it; the close box acts as Cancel; it paints its raised panel under the controls.
-class ModalDialog : public Window {
-  public:
-    ~ModalDialog() override;
-
-    // Where the dialog stands: its top-left corner, as it is when not minimised.
-    void SetPosition(int left, int top);
-    void GetPosition(int& left, int& top) const;
-
-  protected:
-    // defaultButton: the button Enter presses while no push button has the focus (0: none).
-    explicit ModalDialog(int defaultButton) : defaultButton_(defaultButton) {}
-
-    // Creates the hidden dialog; false when it could not be.
-    bool CreateDialogBox(const wchar_t* title, DWORD style, DWORD exStyle,
-                         const DialogPlace& place);
-
-    // Fills the controls from the caller's values; returns the control to take the focus.
-    virtual HWND FormShow() = 0;
-    // The raised panel under the controls, in client coordinates.
-    virtual RECT PanelRect() const = 0;
-
-    // Makes owner the dialog's owner, FormShow, then the modal loop until done_.
-    void RunModalOver(HWND owner);
-
-    bool done_ = false;
-
-    void OnPaint() override;
-    void OnClose() override;
-
-  private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void Bind(HWND hwnd);
-    LRESULT DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-    const int defaultButton_;
-    DialogPlace place_{};
-    bool created_ = false;
-    bool unhandled_ = false;  // the message being handled goes on to the dialog manager
 };
 
 }  // namespace ui

@@ -1,10 +1,11 @@
 #include "app/Unit1.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 
+#include "app/MessageBoxes.h"
+#include "app/Screen.h"
 #include "app/Ui.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -51,12 +52,6 @@ constexpr ui::CommandEntry<TForm1> kCommands[kButtonCount] = {
     {kFirstButtonId + 6, &TForm1::Button7Click},
 };
 
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 platform::Rect ToRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
@@ -67,7 +62,7 @@ BOOL CALLBACK AddTopWindow(HWND hwnd, LPARAM data) {
         GetWindowThreadProcessId(hwnd, &pid);
         const bool topmost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         reinterpret_cast<std::vector<TopWindow>*>(data)->push_back(
-            {reinterpret_cast<std::uintptr_t>(hwnd), ToRect(WindowRect(hwnd)), topmost,
+            {reinterpret_cast<std::uintptr_t>(hwnd), ToRect(ui::WindowRect(hwnd)), topmost,
              pid == GetCurrentProcessId()});
     }
     return TRUE;
@@ -91,15 +86,15 @@ bool TForm1::Create() {
 bool TForm1::OnCreate() {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    TabControl1 = CreateWindowExW(
+    TabControl1 = ui::TabStrip(CreateWindowExW(
         0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-        client.right, client.bottom, hwnd_, nullptr, ui::Instance(), nullptr);
+        client.right, client.bottom, hwnd_, nullptr, ui::Instance(), nullptr));
     // The buttons live on the tab strip; their clicks come to the strip's window through it.
-    if (TabControl1 == nullptr ||
-        !tabSubclass_.Attach(TabControl1, TabProc, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!TabControl1 ||
+        !tabSubclass_.Attach(TabControl1.Handle(), TabProc, reinterpret_cast<DWORD_PTR>(this))) {
         return false;
     }
-    SendMessageW(TabControl1, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    ui::SetFont(TabControl1.Handle());
     autoTabHeight_ = MeasureAutoTabHeight();
 
     // Where the default settings put them: the start then finds them in place. Every move of a
@@ -113,42 +108,32 @@ bool TForm1::OnCreate() {
         ButtonPosition(layout, k + 1, left, top);
         buttons_[k] = CreateWindowExW(
             0, L"BUTTON", kButtons[k].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-            left, top, kSize, kSize, TabControl1,
+            left, top, kSize, kSize, TabControl1.Handle(),
             reinterpret_cast<HMENU>(INT_PTR{kFirstButtonId + k}), ui::Instance(), nullptr);
         if (buttons_[k] == nullptr) {
             return false;
         }
-        SendMessageW(buttons_[k], WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+        ui::SetFont(buttons_[k]);
     }
     return true;
 }
 
 // How tall the tab strip makes tabs of this font on its own: "automatic" height.
 int TForm1::MeasureAutoTabHeight() const {
-    TCITEMW probe{};
-    probe.mask = TCIF_TEXT;
-    probe.pszText = const_cast<wchar_t*>(L"probe");
-    SendMessageW(TabControl1, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&probe));
-    RECT item{};
-    SendMessageW(TabControl1, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
-    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
+    TabControl1.Insert(0, L"probe");
+    const RECT item = TabControl1.ItemRect(0);
+    TabControl1.DeleteAll();
     return item.bottom - item.top;
 }
 
 void TForm1::CreateHints() {
-    tooltip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ui::Instance(), nullptr);
-    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::Font()), FALSE);
+    tooltip_ = ui::ToolTip(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                                           nullptr, ui::Instance(), nullptr));
+    ui::SetFont(tooltip_.Handle());
     for (int k = 0; k < kButtonCount; ++k) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = TabControl1;
-        tool.uId = reinterpret_cast<UINT_PTR>(buttons_[k]);
-        tool.lpszText = const_cast<wchar_t*>(kButtons[k].hint);
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        tooltip_.AddWindowTool(TabControl1.Handle(), buttons_[k], kButtons[k].hint);
     }
 }
 
@@ -224,7 +209,7 @@ LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 }
 
 void TForm1::OnSize(int width, int height) {
-    MoveWindow(TabControl1, 0, 0, width, height, TRUE);
+    MoveWindow(TabControl1.Handle(), 0, 0, width, height, TRUE);
     if (placed_) {
         FormResize();
     }
@@ -265,7 +250,7 @@ void TForm1::FitToScreen() {
 bool TForm1::CameOver() {
     std::vector<TopWindow> windows;
     EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&windows));
-    return coverWatch_.CameOver(ToRect(WindowRect(hwnd_)), windows,
+    return coverWatch_.CameOver(ToRect(ui::WindowRect(hwnd_)), windows,
                                 reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
 }
 
@@ -276,19 +261,18 @@ void TForm1::OnCommand(int id, int code, HWND) {
 }
 
 LRESULT TForm1::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != TabControl1) {
+    if (header.hwndFrom != TabControl1.Handle()) {
         return 0;
     }
     // The selection moves only with a jump: a click while a command runs changes nothing, and
     // one that jumps nowhere (the drawing is missing, say) goes back, so that clicking the same
     // tab again tries again.
     if (header.code == TCN_SELCHANGING) {
-        selectedTab_ = static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0));
+        selectedTab_ = TabControl1.Selection();
         return logic_.Busy() ? TRUE : FALSE;
     }
-    if (header.code == TCN_SELCHANGE &&
-        !TabControl1Change(static_cast<int>(SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0)))) {
-        SendMessageW(TabControl1, TCM_SETCURSEL, selectedTab_, 0);
+    if (header.code == TCN_SELCHANGE && !TabControl1Change(TabControl1.Selection())) {
+        TabControl1.Select(selectedTab_);
     }
     return 0;
 }
@@ -308,29 +292,25 @@ void TForm1::OnDestroy() {
     PostQuitMessage(0);
 }
 
-LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_NCHITTEST:
-            return OnHitTest(lParam);
-        case WM_DISPLAYCHANGE:
-            screenWatch_.Changed(ui::MonitorAreas());
-            FitToScreen();
-            return Default();
-        case WM_SETTINGCHANGE:
-            if (wParam == SPI_SETWORKAREA) {
-                screenWatch_.Changed(ui::MonitorAreas());
-                FitToScreen();
-            }
-            return Default();
-        case WM_ENDSESSION:
-            // Windows is shutting down or the user logs off: the process ends without a close,
-            // and the tags of the drawing in hand would be lost with it.
-            if (wParam) {
-                Close(true);
-            }
-            return 0;
-        default:
-            return Default();
+void TForm1::OnDisplayChange() {
+    screenWatch_.Changed(ui::MonitorAreas());
+    FitToScreen();
+    Default();
+}
+
+void TForm1::OnSettingChange(UINT action) {
+    if (action == SPI_SETWORKAREA) {
+        screenWatch_.Changed(ui::MonitorAreas());
+        FitToScreen();
+    }
+    Default();
+}
+
+void TForm1::OnEndSession(bool ending) {
+    // Windows is shutting down or the user logs off: the process ends without a close, and the
+    // tags of the drawing in hand would be lost with it.
+    if (ending) {
+        Close(true);
     }
 }
 
@@ -341,10 +321,10 @@ void TForm1::Close(bool sessionEnding) {
     }
 }
 
-LRESULT TForm1::OnHitTest(LPARAM lParam) {
-    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+LRESULT TForm1::OnNcHitTest(int x, int y) {
+    POINT pt{x, y};
     ScreenToClient(hwnd_, &pt);
-    const RECT r = WindowRect(hwnd_);
+    const RECT r = ui::WindowRect(hwnd_);
     return HitTestBorder(pt.x, pt.y, r.right - r.left, r.bottom - r.top);
 }
 
@@ -358,143 +338,6 @@ void TForm1::SetTimer(bool enabled, std::int32_t intervalMs) {
     }
 }
 
-void TForm1::ClearTabs() {
-    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
-    tabCaptions_.clear();
-}
-
-void TForm1::AddTab(const std::string& captionSjis) {
-    const auto count = SendMessageW(TabControl1, TCM_GETITEMCOUNT, 0, 0);
-    InsertTab(static_cast<std::size_t>(count), captionSjis);
-    tabCaptions_.push_back(captionSjis);
-}
-
-void TForm1::InsertTab(std::size_t index, const std::string& captionSjis) {
-    std::wstring caption = platform::SjisToWide(captionSjis);
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = caption.data();
-    SendMessageW(TabControl1, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
-}
-
-void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
-    if (captionsSjis == tabCaptions_) {
-        // Nothing to rebuild (every tick without a drawing asks for no tabs again); a rebuilt
-        // strip would have its first tab selected and scrolled into view, so this one does too.
-        if (!captionsSjis.empty() && SendMessageW(TabControl1, TCM_GETCURSEL, 0, 0) != 0) {
-            SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
-        }
-        return;
-    }
-    // The tab control lays every tab out again after each insert and each delete, and when it
-    // is themed it then hit-tests the tabs in view against the mouse, asking the window system
-    // where the mouse is; where the tabs overflow the row it also moves and resets its scroll
-    // arrows. Under Wine each of these is a round trip to the server, or to the X server, so n
-    // tabs one at a time cost n * n steps and many round trips each: seconds for a few
-    // thousand. So while the tabs change, the tab control shows nothing, goes without its
-    // theme, and holds one row of tabs with no width, which never overflows; then theme,
-    // style and selection come back, and the tabs are measured and laid out once.
-    // Where the subclass is kept in a window property, every message through it costs a look-up
-    // in the window system; the buttons' clicks that TabProc forwards cannot arrive in the
-    // middle of this, so the tab control goes without it meanwhile.
-    tabSubclass_.Detach();
-    const LONG_PTR style = GetWindowLongPtrW(TabControl1, GWL_STYLE);
-    DefWindowProcW(TabControl1, WM_SETREDRAW, FALSE, 0);
-    // A blank name, not an empty one: Wine keeps the name as an atom and takes an empty name
-    // for none, which leaves the theme on.
-    SetWindowTheme(TabControl1, L" ", L" ");
-    constexpr LONG_PTR kOneRow = TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE | WS_VISIBLE;
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, (style & ~kOneRow) | TCS_FIXEDWIDTH);
-    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
-    SendMessageW(TabControl1, TCM_DELETEALLITEMS, 0, 0);
-    for (std::size_t i = 0; i < captionsSjis.size(); ++i) {
-        InsertTab(i, captionsSjis[i]);
-    }
-    // As tabs added to an empty strip are: the first one selected and in view.
-    if (!captionsSjis.empty()) {
-        SendMessageW(TabControl1, TCM_SETCURSEL, 0, 0);
-    }
-
-    SetWindowTheme(TabControl1, nullptr, nullptr);
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style & ~WS_VISIBLE);
-    if ((style & WS_VISIBLE) != 0) {
-        DefWindowProcW(TabControl1, WM_SETREDRAW, TRUE, 0);
-    }
-    tabSubclass_.Attach(TabControl1, TabProc, reinterpret_cast<DWORD_PTR>(this));
-    RedrawWindow(TabControl1, nullptr, nullptr,
-                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    tabCaptions_ = captionsSjis;
-}
-
-void TForm1::SetTabStyle(LONG_PTR positionStyle) {
-    const LONG_PTR was = GetWindowLongPtrW(TabControl1, GWL_STYLE);
-    const LONG_PTR style =
-        (was & ~static_cast<LONG_PTR>(TCS_BOTTOM | TCS_VERTICAL | TCS_MULTILINE)) | positionStyle;
-    // Every resize arranges the strip again; the tab control's layout and frame need redoing
-    // only when its side changes.
-    if (style == was) {
-        return;
-    }
-    SetWindowLongPtrW(TabControl1, GWL_STYLE, style);
-    SetWindowPos(TabControl1, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
-    if (Arranging) {
-        return tagDirection;
-    }
-    Arranging = true;
-    RECT r = WindowRect(hwnd_);
-    if (r.right - r.left < kMinStripSize) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, kMinStripSize, r.bottom - r.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        r = WindowRect(hwnd_);
-    }
-    if (r.bottom - r.top < kMinStripSize) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, kMinStripSize,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    MoveWindow(TabControl1, 0, 0, client.right, client.bottom, FALSE);
-
-    const TStripLayout layout = LayoutFor(tagDirection, client.right, client.bottom);
-    switch (layout.Position) {
-        case TabPosition::Top:
-            SetTabStyle(0);
-            break;
-        case TabPosition::Bottom:
-            SetTabStyle(TCS_BOTTOM);
-            break;
-        case TabPosition::Left:
-            SetTabStyle(TCS_VERTICAL | TCS_MULTILINE);
-            break;
-        case TabPosition::Right:
-            SetTabStyle(TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE);
-            break;
-    }
-    // Tab width stays automatic; a height of 0 means the strip's own height for its font.
-    const int height = layout.TabHeight != 0 ? layout.TabHeight : autoTabHeight_;
-    SendMessageW(TabControl1, TCM_SETITEMSIZE, 0, MAKELPARAM(0, height));
-    tabHeight_ = height;
-
-    for (int k = 1; k <= kButtonCount; ++k) {
-        int left = 0;
-        int top = 0;
-        ButtonPosition(layout, k, left, top);
-        RECT now = WindowRect(buttons_[k - 1]);
-        MapWindowPoints(HWND_DESKTOP, TabControl1, reinterpret_cast<POINT*>(&now), 1);
-        if (now.left != left || now.top != top) {
-            SetWindowPos(buttons_[k - 1], nullptr, left, top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-    InvalidateRect(hwnd_, nullptr, TRUE);
-    Arranging = false;
-    return layout.Direction;
-}
-
 void TForm1::KeepOnTop() {
     // Where no window manager keeps the top-most band, a window that another program raised is
     // stacked above the always-on-top strip. The strip is raised again only when no visible
@@ -502,7 +345,7 @@ void TForm1::KeepOnTop() {
     // z-order really changes: so close the tip, then step out of the top-most band and back in.
     // Its owned windows stay where they are: moved along, a dialog that is top-most itself
     // would carry the band's change over to the strip.
-    SendMessageW(tooltip_, TTM_POP, 0, 0);
+    tooltip_.Pop();
     constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
@@ -532,7 +375,7 @@ void TForm1::ApplyDialogGeometry(const TSettings& s) {
 }
 
 void TForm1::CollectGeometry(TSettings& s) {
-    const RECT r = WindowRect(hwnd_);
+    const RECT r = ui::WindowRect(hwnd_);
     s.Form1Left = r.left;
     s.Form1Top = r.top;
     s.Form1Width = r.right - r.left;

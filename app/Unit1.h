@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Controls.h"
 #include "app/Ui.h"
 #include "app/logic/OnScreen.h"
 #include "app/logic/OnTop.h"
@@ -66,10 +67,12 @@ class TForm1 : public IStrip, public ui::Window {
     LRESULT OnNotify(const NMHDR& header) override;
     void OnClose() override;
     void OnDestroy() override;
-    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnNcHitTest(int x, int y) override;
+    void OnDisplayChange() override;
+    void OnSettingChange(UINT action) override;
+    void OnEndSession(bool ending) override;
     // Saves the tags and the settings, once.
     void Close(bool sessionEnding = false);
-    LRESULT OnHitTest(LPARAM lParam);
     int MeasureAutoTabHeight() const;
     void CreateHints();
     void ApplyDialogGeometry(const TSettings& s);
@@ -81,11 +84,11 @@ class TForm1 : public IStrip, public ui::Window {
 
     void InsertTab(std::size_t index, const std::string& captionSjis);
 
-    HWND TabControl1 = nullptr;
+    ui::TabStrip TabControl1;
     ui::Subclass tabSubclass_;              // forwards the buttons' clicks from the tab strip
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
-    HWND tooltip_ = nullptr;
+    ui::ToolTip tooltip_;
     std::optional<TSettings> dialogGeometry_;  // read before the dialogs existed
     int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
     int tabHeight_ = 0;      // the height ArrangeControls gave the tabs

@@ -2,7 +2,7 @@
 
 #include <imm.h>
 
-#include "app/Ui.h"
+#include "app/Controls.h"
 #include "app/logic/DialogRules.h"
 #include "app/logic/Geometry.h"
 #include "platform/win32/Codepage.h"
@@ -59,7 +59,7 @@ bool TForm2::OnCreate() {
                              WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, g::kCancel, IDCANCEL);
 
     for (HWND edit : {Edit1, Edit2}) {
-        SendMessageW(edit, EM_LIMITTEXT, kEditLimit, 0);
+        ui::SetEditLimit(edit, kEditLimit);
         // Numbers only: typing goes in as plain half-width characters.
         ImmAssociateContext(edit, nullptr);
     }
@@ -75,34 +75,28 @@ void TForm2::ShowModal(HWND owner) {
 // ---- Handlers ------------------------------------------------------------------------------
 
 HWND TForm2::FormShow() {
-    Accepted = false;
     const TSettingsView view = ShowSettings(Values);
     SelectDirection(view.RadioIndex);
     SetWindowTextW(Edit1, platform::SjisToWide(view.IntervalText).c_str());
     SetWindowTextW(Edit2, platform::SjisToWide(view.KeyWaitText).c_str());
-    SendMessageW(CheckBox1, BM_SETCHECK, view.Ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ui::SetChecked(CheckBox1, view.Ticked);
     return radios_[static_cast<std::size_t>(view.RadioIndex)];
 }
 
-void TForm2::Button1Click() {
+bool TForm2::OnOk() {
     TSettingsView input;
     input.RadioIndex = SelectedDirection();
     input.IntervalText = ui::GetTextSjis(Edit1);
     input.KeyWaitText = ui::GetTextSjis(Edit2);
-    input.Ticked = SendMessageW(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    input.Ticked = ui::IsChecked(CheckBox1);
     const TSettingsCheck check = CheckSettings(input);
     if (check.Failed != TSettingsField::None) {
         HWND field = check.Failed == TSettingsField::Interval ? Edit1 : Edit2;
         ui::InputError(hwnd_, field, platform::Utf8ToWide(check.Message).c_str());
-        return;
+        return false;
     }
-    Accepted = true;
     Values = check.Values;
-    done_ = true;
-}
-
-void TForm2::Button2Click() {
-    done_ = true;
+    return true;
 }
 
 // ---- Radio group ---------------------------------------------------------------------------
@@ -111,7 +105,7 @@ void TForm2::Button2Click() {
 void TForm2::SelectDirection(int index) {
     for (int i = 0; i < kDirectionItems; ++i) {
         HWND radio = radios_[static_cast<std::size_t>(i)];
-        SendMessageW(radio, BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        ui::SetChecked(radio, i == index);
         LONG_PTR style = GetWindowLongPtrW(radio, GWL_STYLE);
         style = i == index ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
         SetWindowLongPtrW(radio, GWL_STYLE, style);
@@ -120,7 +114,7 @@ void TForm2::SelectDirection(int index) {
 
 int TForm2::SelectedDirection() const {
     for (int i = 0; i < kDirectionItems; ++i) {
-        if (SendMessageW(radios_[static_cast<std::size_t>(i)], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        if (ui::IsChecked(radios_[static_cast<std::size_t>(i)])) {
             return i;
         }
     }
@@ -134,16 +128,8 @@ RECT TForm2::PanelRect() const {
     return RECT{p.left, p.top, p.left + p.width, p.top + p.height};
 }
 
-void TForm2::OnCommand(int id, int code, HWND) {
-    static constexpr ui::CommandEntry<TForm2> kCommands[] = {
-        {IDOK, &TForm2::Button1Click},
-        {IDCANCEL, &TForm2::Button2Click},
-    };
-    if (id >= kFirstRadioId && id < kFirstRadioId + kDirectionItems) {
-        if (code == BN_CLICKED) {
-            SelectDirection(id - kFirstRadioId);
-        }
-        return;
+void TForm2::OnControl(int id, int code, HWND) {
+    if (id >= kFirstRadioId && id < kFirstRadioId + kDirectionItems && code == BN_CLICKED) {
+        SelectDirection(id - kFirstRadioId);
     }
-    ui::RunCommand(*this, kCommands, id);
 }

@@ -1,37 +1,36 @@
 // The settings dialog: tag direction, re-scan interval, key wait and maximise-on-send, edited on
-// the dialog's own copy, in its own units. The caller writes the fields, shows it modally, and
-// reads the fields back when Accepted.
+// the dialog's own copy, in its own units. The caller writes Values, shows it modally, and reads
+// Values back when Accepted (the exchange of ui::ModalDialog).
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-#include "app/Ui.h"
+#include "app/ModalDialog.h"
 #include "tags/Settings.h"
 
 class TForm2 : public ui::ModalDialog {
   public:
-    TForm2() : ModalDialog(IDOK) {}
+    TForm2() : ModalDialog(IDOK, IDCANCEL, IDOK) {}
 
-    bool Accepted = false;
     TSettingsValues Values;
 
     // Creates the hidden dialog at start-up (after Form1); false when it could not be.
     bool Create();
     // FormShow, then the modal loop; returns when the dialog is closed.
     void ShowModal(HWND owner);
-    // SetPosition, GetPosition and Handle come from ui::ModalDialog.
+    // Accepted, SetPosition, GetPosition and Handle come from ui::ModalDialog.
 
   private:
     bool OnCreate() override;
     RECT PanelRect() const override;
-    void OnCommand(int id, int code, HWND control) override;
+    void OnControl(int id, int code, HWND control) override;
     void SelectDirection(int index);
     int SelectedDirection() const;
 
     HWND FormShow() override;
-    void Button1Click();
-    void Button2Click();
+    // OK (Button1): checks both times, then writes Values. Cancel (Button2) is the base's.
+    bool OnOk() override;
 
     HWND RadioGroup1 = nullptr;
     std::array<HWND, 4> radios_{};  // 上 下 左 右

@@ -1,6 +1,6 @@
 #include "app/Unit3.h"
 
-#include "app/Ui.h"
+#include "app/Controls.h"
 #include "app/logic/DialogRules.h"
 #include "app/logic/Geometry.h"
 #include "platform/win32/Codepage.h"
@@ -35,7 +35,7 @@ bool TForm3::OnCreate() {
     ui::AddLabel(hwnd_, L"タグ名を入力して下さい。", g::kPrompt);
     Edit1 = ui::AddControl(hwnd_, L"EDIT", L"", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, g::kName,
                            kEdit1Id, WS_EX_CLIENTEDGE);
-    SendMessageW(Edit1, EM_LIMITTEXT, kNameLimit, 0);
+    ui::SetEditLimit(Edit1, kNameLimit);
     Button1 = ui::AddControl(hwnd_, L"BUTTON", L"ＯＫ(&Y)",
                              WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, g::kOk, IDOK);
     Button2 = ui::AddControl(hwnd_, L"BUTTON", L"キャンセル(&N)",
@@ -52,27 +52,21 @@ void TForm3::ShowModal(HWND owner) {
 // ---- Handlers ------------------------------------------------------------------------------
 
 HWND TForm3::FormShow() {
-    Accepted = false;
     ui::SetTextSjis(Edit1, TagNameText);
     // The proposal is selected, so typing replaces it.
-    SendMessageW(Edit1, EM_SETSEL, 0, -1);
+    ui::SelectAllText(Edit1);
     return Edit1;
 }
 
-void TForm3::Button1Click() {
+bool TForm3::OnOk() {
     const std::string name = ui::GetTextSjis(Edit1);
     const std::string error = TagNameError(name);
     if (!error.empty()) {
         ui::InputError(hwnd_, Edit1, platform::Utf8ToWide(error).c_str());
-        return;
+        return false;
     }
-    Accepted = true;
     TagNameText = name;
-    done_ = true;
-}
-
-void TForm3::Button2Click() {
-    done_ = true;
+    return true;
 }
 
 // The edit control counts characters; a name is limited in Shift-JIS bytes. A text that went
@@ -85,7 +79,8 @@ void TForm3::KeepWithinLimit() {
     }
     int taken = 0;
     ui::SetTextSjis(Edit1, MbcsCopy(text, 1, kNameLimit, taken));
-    SendMessageW(Edit1, EM_SETSEL, GetWindowTextLengthW(Edit1), GetWindowTextLengthW(Edit1));
+    const int end = GetWindowTextLengthW(Edit1);
+    ui::SelectText(Edit1, end, end);
 }
 
 // ---- Messages ------------------------------------------------------------------------------
@@ -95,16 +90,8 @@ RECT TForm3::PanelRect() const {
     return RECT{p.left, p.top, p.left + p.width, p.top + p.height};
 }
 
-void TForm3::OnCommand(int id, int code, HWND) {
-    static constexpr ui::CommandEntry<TForm3> kCommands[] = {
-        {IDOK, &TForm3::Button1Click},
-        {IDCANCEL, &TForm3::Button2Click},
-    };
-    if (id == kEdit1Id) {
-        if (code == EN_CHANGE) {
-            KeepWithinLimit();
-        }
-        return;
+void TForm3::OnControl(int id, int code, HWND) {
+    if (id == kEdit1Id && code == EN_CHANGE) {
+        KeepWithinLimit();
     }
-    ui::RunCommand(*this, kCommands, id);
 }

@@ -4,30 +4,30 @@
 
 #include <string>
 
-#include "app/Ui.h"
+#include "app/ModalDialog.h"
 
 class TForm3 : public ui::ModalDialog {
   public:
-    TForm3() : ModalDialog(IDOK) {}
+    TForm3() : ModalDialog(IDOK, IDCANCEL, IDOK) {}
 
-    bool Accepted = false;
     std::string TagNameText;  // Shift-JIS; in: the proposal, out: the name, on a successful OK
 
     // Creates the hidden dialog at start-up (after Form1); false when it could not be.
     bool Create();
     // FormShow, then the modal loop; returns when the dialog is closed.
     void ShowModal(HWND owner);
-    // SetPosition, GetPosition and Handle come from ui::ModalDialog.
+    // Accepted, SetPosition, GetPosition and Handle come from ui::ModalDialog.
 
   private:
     bool OnCreate() override;
     RECT PanelRect() const override;
-    void OnCommand(int id, int code, HWND control) override;
+    void OnControl(int id, int code, HWND control) override;
     void KeepWithinLimit();
 
     HWND FormShow() override;
-    void Button1Click();
-    void Button2Click();
+    // OK (Button1): refuses an empty name, then writes TagNameText. Cancel (Button2) is the
+    // base's.
+    bool OnOk() override;
 
     HWND Edit1 = nullptr;
     HWND Button1 = nullptr;

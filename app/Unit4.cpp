@@ -3,7 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include "app/Ui.h"
+#include "app/Controls.h"
+#include "app/Screen.h"
 #include "app/logic/Geometry.h"
 #include "tags/UnitV.h"
 
@@ -14,7 +15,6 @@ namespace {
 namespace g = geometry::taglist;
 
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kFirstButtonId = 401;  // not IDOK or IDCANCEL: Enter and Escape press no button
 constexpr int kGridId = 410;
 constexpr COLORREF kStatusColor = RGB(192, 220, 192);
 
@@ -105,7 +105,6 @@ void TForm4::GetGeometry(int& left, int& top, int& width, int& height, int& col0
 // ---- Handlers ------------------------------------------------------------------------------
 
 HWND TForm4::FormShow() {
-    Accepted = false;
     SG1.EndEdit(false);
     model_.Fill(TagLists, TagCount);
     SG1.ModelChanged();
@@ -132,14 +131,11 @@ void TForm4::Button4Click() {
     SG1.ModelChanged();
 }
 
-void TForm4::Button5Click() {
+bool TForm4::OnOk() {
+    // A cell being edited keeps its text.
+    SG1.EndEdit(true);
     CommitEditedTags(model_.EditedRows());
-    Accepted = true;
-    done_ = true;
-}
-
-void TForm4::Button6Click() {
-    done_ = true;
+    return true;
 }
 
 // ---- Messages ------------------------------------------------------------------------------
@@ -155,14 +151,15 @@ void TForm4::OnSize(int, int) {
     ArrangeChildren();
 }
 
-void TForm4::OnCommand(int id, int, HWND) {
+void TForm4::OnControl(int id, int, HWND) {
     static constexpr ui::CommandEntry<TForm4> kCommands[] = {
-        {kFirstButtonId + 0, &TForm4::Button1Click}, {kFirstButtonId + 1, &TForm4::Button2Click},
-        {kFirstButtonId + 2, &TForm4::Button3Click}, {kFirstButtonId + 3, &TForm4::Button4Click},
-        {kFirstButtonId + 4, &TForm4::Button5Click}, {kFirstButtonId + 5, &TForm4::Button6Click},
+        {kFirstButtonId + 0, &TForm4::Button1Click},
+        {kFirstButtonId + 1, &TForm4::Button2Click},
+        {kFirstButtonId + 2, &TForm4::Button3Click},
+        {kFirstButtonId + 3, &TForm4::Button4Click},
     };
     // A cell being edited keeps its text before any button acts on the grid.
-    if (id >= kFirstButtonId && id < kFirstButtonId + 6) {
+    if (id >= kFirstButtonId && id < kFirstButtonId + 4) {
         SG1.EndEdit(true);
     }
     ui::RunCommand(*this, kCommands, id);

@@ -6,15 +6,14 @@
 #include <array>
 
 #include "app/Grid.h"
-#include "app/Ui.h"
+#include "app/ModalDialog.h"
 #include "app/logic/GridModel.h"
 
 class TForm4 : public ui::ModalDialog {
   public:
-    // No default button: Enter presses only a button that has the focus.
-    TForm4() : ModalDialog(0) {}
-
-    bool Accepted = false;
+    // OK and Cancel are Button5 and Button6, whose ids Enter and Escape never send; no default
+    // button: Enter presses only a button that has the focus.
+    TForm4() : ModalDialog(kOkId, kCancelId, 0) {}
 
     // Creates the hidden dialog at start-up (after Form1); false when it could not be.
     bool Create();
@@ -23,12 +22,16 @@ class TForm4 : public ui::ModalDialog {
     void SetGeometry(int left, int top, int width, int height, int col0Width, int col1Width);
     void GetGeometry(int& left, int& top, int& width, int& height, int& col0Width,
                      int& col1Width) const;
-    // Handle comes from ui::ModalDialog.
+    // Accepted and Handle come from ui::ModalDialog.
 
   private:
     bool OnCreate() override;
     RECT PanelRect() const override;
-    void OnCommand(int id, int code, HWND control) override;
+    static constexpr int kFirstButtonId = 401;  // not IDOK or IDCANCEL
+    static constexpr int kOkId = kFirstButtonId + 4;
+    static constexpr int kCancelId = kFirstButtonId + 5;
+
+    void OnControl(int id, int code, HWND control) override;
     void OnSize(int width, int height) override;
     void ArrangeChildren();
 
@@ -37,8 +40,8 @@ class TForm4 : public ui::ModalDialog {
     void Button2Click();
     void Button3Click();
     void Button4Click();
-    void Button5Click();
-    void Button6Click();
+    // OK (Button5): commits the grid into the tag list. Cancel (Button6) is the base's.
+    bool OnOk() override;
 
     std::array<HWND, 6> buttons_{};  // Button1 ... Button6
     HWND StatusBar1 = nullptr;

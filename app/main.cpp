@@ -18,21 +18,21 @@
 #include "app/Unit4.h"
 #include "app/logic/SingleInstance.h"
 #include "platform/win32/Codepage.h"
+#include "platform/win32/ScopedHandle.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
 
 // The full path of a process's executable, upper-cased; empty when it cannot be read.
 std::wstring UpperImagePath(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (process == nullptr) {
+    const platform::ScopedHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process.valid()) {
         return {};
     }
     wchar_t path[MAX_PATH * 4] = {};
     DWORD size = static_cast<DWORD>(std::size(path));
-    const BOOL ok = QueryFullProcessImageNameW(process, 0, path, &size);
-    CloseHandle(process);
-    if (!ok) {
+    if (!QueryFullProcessImageNameW(process.get(), 0, path, &size)) {
         return {};
     }
     CharUpperBuffW(path, size);
@@ -139,10 +139,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring exePath = OwnPath();
     const std::wstring mutexName =
         platform::SjisToWide(InstanceMutexName(platform::WideToSjis(exePath)));
-    HANDLE instance = CreateMutexW(nullptr, FALSE, mutexName.c_str());
-    if (instance != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    const platform::ScopedHandle instance(CreateMutexW(nullptr, FALSE, mutexName.c_str()));
+    if (instance.valid() && GetLastError() == ERROR_ALREADY_EXISTS) {
         ShowRunningStrip(exePath);
-        CloseHandle(instance);
         return 0;
     }
 
@@ -150,8 +149,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::SetCurrent(&desktop);
     const int started = RunStrip();
     platform::SetCurrent(nullptr);
-    if (instance != nullptr) {
-        CloseHandle(instance);
-    }
     return started;
 }

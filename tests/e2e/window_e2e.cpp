@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "app/Controls.h"
+#include "app/ModalDialog.h"
 #include "app/ScopedGdi.h"
 #include "app/Ui.h"
 
@@ -59,11 +61,14 @@ class Probe : public ui::Window {
 
 class ProbeDialog : public ui::ModalDialog {
   public:
-    ProbeDialog() : ModalDialog(IDOK) {}
+    ProbeDialog() : ModalDialog(IDOK, IDCANCEL, IDOK) {}
     bool Create(const ui::DialogPlace& place) {
         return CreateDialogBox(L"probe dialog", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, place);
     }
+    void ShowModal() { RunModalOver(nullptr); }
     HWND ok = nullptr;
+    bool refuseOk = false;
+    int oks = 0;
 
   protected:
     bool OnCreate() override {
@@ -73,6 +78,10 @@ class ProbeDialog : public ui::ModalDialog {
     }
     HWND FormShow() override { return ok; }
     RECT PanelRect() const override { return {0, 0, 10, 10}; }
+    bool OnOk() override {
+        ++oks;
+        return !refuseOk;
+    }
 };
 
 int subclassCalls = 0;
@@ -179,6 +188,36 @@ TEST(DialogBase, ARealDialogSizedInPixelsWithItsDefaultButton) {
         EXPECT_EQ(r.left - at.x, 30);
         EXPECT_EQ(r.top - at.y, 40);
         EXPECT_EQ(ui::GetText(h), L"probe dialog");
+    }
+}
+
+TEST(DialogBase, AcceptedOnlyByAnOkThatTheDialogAgreesTo) {
+    ProbeDialog dialog;
+    ASSERT_TRUE(dialog.Create({40, 50, 150, 80, true}));
+    HWND h = dialog.Handle();
+    struct Case {
+        bool refuseOk;
+        std::vector<UINT> posted;  // WM_COMMAND ids; 0 stands for the close box
+        bool accepted;
+        int oks;
+    };
+    const Case cases[] = {
+        {false, {IDOK}, true, 1},
+        {false, {IDCANCEL}, false, 0},  // Escape and the Cancel button
+        {false, {0}, false, 0},
+        {true, {IDOK, IDCANCEL}, false, 1},  // a refused OK keeps the dialog open
+    };
+    for (const Case& c : cases) {
+        dialog.refuseOk = c.refuseOk;
+        dialog.oks = 0;
+        dialog.Accepted = !c.accepted;  // whatever the last showing left, cleared when shown
+        for (UINT id : c.posted) {
+            PostMessageW(h, id == 0 ? WM_CLOSE : WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        }
+        dialog.ShowModal();
+        EXPECT_EQ(dialog.Accepted, c.accepted);
+        EXPECT_EQ(dialog.oks, c.oks);
+        EXPECT_FALSE(IsWindowVisible(h));
     }
 }
 
