@@ -235,9 +235,11 @@ TEST_F(Reliability, TagNameDialogLeavesTheStripOnTop) {
         ASSERT_NE(form3, nullptr);
         Cancel(form3);
         EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
-        // Jw_cad raised by the user, then a command that brings it to the front.
+        // Jw_cad raised by the user, then a command that brings it to the front. Polled: the
+        // strip's raise at the next tick steps out of the top-most band and back in, and a look
+        // between the two (seen once under KWin on a busy machine) is no loss.
         ASSERT_TRUE(Activate(jwWindow));
-        EXPECT_TRUE(IsTopmost(strip)) << "round " << round;
+        EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
         ASSERT_TRUE(Activate(strip));
         ClickButton(StripButton(L"Ｐ"));
         ASSERT_TRUE(ws.WaitForEvent(jw.pid(), "print", 8000).has_value());
