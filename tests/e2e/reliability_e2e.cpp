@@ -594,10 +594,14 @@ bool ResizeScreen(int width, int height, bool shrink) {
                                        : "xrandr --output screen --mode " + std::to_string(width) +
                                              "x" + std::to_string(height) + " --fb " +
                                              std::to_string(width) + "x" + std::to_string(height);
-    return RunLinux(command) == 0 && WaitFor([&] {
-               return GetSystemMetrics(SM_CXSCREEN) == width &&
-                      GetSystemMetrics(SM_CYSCREEN) == height;
-           });
+    if (RunLinux(command) != 0) {
+        return false;
+    }
+    // The change takes a second or two under a compositing window manager on a busy machine.
+    const auto resized = [&] {
+        return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+    };
+    return WaitFor(resized, 15000);
 }
 
 SIZE SizeOf(HWND w) {
