@@ -99,20 +99,33 @@ qb_start_wm() {
         echo "harness: $program is not installed (apt-get install $(qb_wm_packages "$1"); scripts/test installs it when QB_E2E_WM=$1)" >&2
         return 1
     fi
-    # shellcheck disable=SC2086
-    setsid $command >/dev/null 2>&1 {QB_LOCK_FD}>&- &
-    QB_WM_PID=$!
-    local i
-    # Up to 30 s: KWin's very first start writes its configuration and takes several seconds.
-    for ((i = 0; i < 600; i++)); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        kill -0 "$QB_WM_PID" 2>/dev/null || break
-        sleep 0.05
+    # KWin now and then dies at once, its Qt unable to load the xcb platform (about one start
+    # in six here): a window manager that exits before it claims the screen is started again,
+    # up to three times, and its own words are shown when it never does.
+    local log attempt i
+    log="$(mktemp)"
+    for ((attempt = 1; attempt <= 3; attempt++)); do
+        # shellcheck disable=SC2086
+        setsid $command >"$log" 2>&1 {QB_LOCK_FD}>&- &
+        QB_WM_PID=$!
+        # Up to 30 s: KWin's very first start writes its configuration and takes several seconds.
+        for ((i = 0; i < 600; i++)); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+            kill -0 "$QB_WM_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+        kill -0 "$QB_WM_PID" 2>/dev/null && break
+        # Its session bus may outlive it: end the whole group before the next try.
+        kill -KILL -- "-$QB_WM_PID" 2>/dev/null || true
+        wait "$QB_WM_PID" 2>/dev/null || true
     done
     if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-        echo "harness: the window manager '$1' did not start" >&2
+        echo "harness: the window manager '$1' did not start:" >&2
+        tail -n 5 "$log" >&2
+        rm -f "$log"
         return 1
     fi
+    rm -f "$log"
     # It claims the screen a moment before it handles the first map request well; KWin and
     # Mutter set up their workspaces for about a second more.
     case "$1" in
