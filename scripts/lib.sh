@@ -62,3 +62,43 @@ qb_unformatted() {
             clang-format --dry-run -Werror "$QB_ROOT/$f" >/dev/null 2>&1 || echo "$f"
         done
 }
+
+# Waits (bounded, about 10 s) until a window whose title holds the text is on the display.
+qb_wait_for_window() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        xdotool search --name "$1" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "no window titled '$1' appeared" >&2
+    return 1
+}
+
+# Makes the sample drawing (and its folders) under a folder, if it is not there yet, and
+# prints its path.
+qb_sample_drawing() {
+    local sample="$1/サンプル図面/平面図.jww"
+    mkdir -p "$(dirname "$sample")"
+    [ -f "$sample" ] || printf 'JwwData.\r\n' >"$sample"
+    echo "$sample"
+}
+
+# In a Wine environment of qb_wine_begin: starts the CAD stand-in on a drawing (a Windows
+# path) when QB_JWSIM_EXE is set (first, so that Quillbox finds the drawing when it starts), then the
+# Quillbox executable given, each once its window is there. QB_MAIN_PID is the last started.
+qb_start_beside_cad() {
+    local quillbox="$1" drawing="$2"
+    QB_MAIN_PID=""
+    if [ -n "${QB_JWSIM_EXE:-}" ]; then
+        wine "$QB_JWSIM_EXE" "$drawing" {QB_LOCK_FD}>&- &
+        QB_MAIN_PID=$!
+        qb_wait_for_window ' - jw_win' || true
+    fi
+    if [ -f "$quillbox" ]; then
+        wine "$quillbox" {QB_LOCK_FD}>&- &
+        QB_MAIN_PID=$!
+        qb_wait_for_window 'Quillbox' || true
+    else
+        echo "$quillbox is not built yet; showing the CAD stand-in alone" >&2
+    fi
+}

@@ -307,6 +307,11 @@ TEST(Probe, StartUpSwitchesShapeIdleAndWindow) {
         HWND window = nullptr;
         e2e::WaitFor([&] { return (window = e2e::FindUnownedWindowOf(jw.pid(), false)); });
         ASSERT_NE(window, nullptr) << "no top-level window at all";
+        // Found between its creation and its ShowWindow (seen under KWin), a window that is
+        // about to show is not shown yet.
+        if (c.visible) {
+            e2e::WaitFor([&] { return ::IsWindowVisible(window) != FALSE; });
+        }
         EXPECT_EQ(::IsWindowVisible(window) != FALSE, c.visible);
     }
 }

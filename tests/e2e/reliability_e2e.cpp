@@ -235,10 +235,10 @@ TEST_F(Reliability, TagNameDialogLeavesTheStripOnTop) {
         ASSERT_NE(form3, nullptr);
         Cancel(form3);
         EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
-        // Jw_cad raised by the user, then a command that brings it to the front.
+        // Jw_cad raised by the user, then a command that brings it to the front. Polled: the
+        // strip's raise at the next tick steps out of the top-most band and back in, and a look
+        // between the two (seen once under KWin on a busy machine) is no loss.
         ASSERT_TRUE(Activate(jwWindow));
-        // A tick may be putting the strip back on top right now: it leaves the top-most band
-        // for a moment to be stacked at its top again.
         EXPECT_TRUE(WaitFor([&] { return IsTopmost(strip); }, 2000)) << "round " << round;
         ASSERT_TRUE(Activate(strip));
         ClickButton(StripButton(L"Ｐ"));
@@ -594,10 +594,14 @@ bool ResizeScreen(int width, int height, bool shrink) {
                                        : "xrandr --output screen --mode " + std::to_string(width) +
                                              "x" + std::to_string(height) + " --fb " +
                                              std::to_string(width) + "x" + std::to_string(height);
-    return RunLinux(command) == 0 && WaitFor([&] {
-               return GetSystemMetrics(SM_CXSCREEN) == width &&
-                      GetSystemMetrics(SM_CYSCREEN) == height;
-           });
+    if (RunLinux(command) != 0) {
+        return false;
+    }
+    // The change takes a second or two under a compositing window manager on a busy machine.
+    const auto resized = [&] {
+        return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+    };
+    return WaitFor(resized, 15000);
 }
 
 SIZE SizeOf(HWND w) {
