@@ -92,9 +92,7 @@ void JwcadStrip::Start() {
     TbkFile = ChangeFileExt(exe, ".tbk");
 
     TSettings settings;  // the defaults and the windows' designed geometry
-    if (platform::Current().FileExists(DatFile)) {
-        settingsUnread_ = !LoadSettings(DatFile, settings);
-    }
+    settingsUnread_ = !LoadSettings(DatFile, settings);
     TakeSettings(settings.Values);
     TargetWindow = 0;
     strip_.ApplyGeometry(settings);
@@ -114,8 +112,8 @@ void JwcadStrip::Start() {
 
 void JwcadStrip::TakeUpBaseDrawing() {
     ClearTags();
-    keeper_.Forget();
     if (JwwCount == 0) {
+        keeper_.Forget();
         strip_.SetTabs({});
         return;
     }
