@@ -9,6 +9,7 @@
 
 #include "app/Controls.h"
 #include "app/Ui.h"
+#include "app/logic/Layout.h"
 #include "app/logic/OnScreen.h"
 #include "app/logic/OnTop.h"
 #include "jwcad/JwcadStrip.h"
@@ -58,8 +59,6 @@ class TForm1 : public IStrip, public ui::Window {
     void Button7Click();  // 閉
 
   private:
-    static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR data);
     bool OnCreate() override;
     void OnSize(int width, int height) override;
     void OnTimer(UINT_PTR id) override;
@@ -76,7 +75,10 @@ class TForm1 : public IStrip, public ui::Window {
     int MeasureAutoTabHeight() const;
     void CreateHints();
     void ApplyDialogGeometry(const TSettings& s);
-    void SetTabStyle(LONG_PTR positionStyle);
+    void SetTabStyle(TabPosition position);
+    // Never narrower or lower than the tabs and buttons need to be reached.
+    void KeepMinimumSize();
+    void PlaceButtons(const TStripLayout& layout);
     // After a change of screen, the strip and an open dialog back within reach.
     void FitToScreen();
     // Whether another program's window came over the strip since the last look.
@@ -85,7 +87,7 @@ class TForm1 : public IStrip, public ui::Window {
     void InsertTab(std::size_t index, const std::string& captionSjis);
 
     ui::TabStrip TabControl1;
-    ui::Subclass tabSubclass_;              // forwards the buttons' clicks from the tab strip
+    ui::CommandForwarder tabForwarder_;     // forwards the buttons' clicks from the tab strip
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     ui::ToolTip tooltip_;

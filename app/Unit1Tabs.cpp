@@ -40,9 +40,9 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     // theme, and holds one row of tabs with no width, which never overflows; then theme,
     // style and selection come back, and the tabs are measured and laid out once.
     // Where the subclass is kept in a window property, every message through it costs a look-up
-    // in the window system; the buttons' clicks that TabProc forwards cannot arrive in the
+    // in the window system; the buttons' clicks it forwards cannot arrive in the
     // middle of this, so the tab control goes without it meanwhile.
-    tabSubclass_.Detach();
+    tabForwarder_.Release();
     HWND tab = TabControl1.Handle();
     const LONG_PTR style = GetWindowLongPtrW(tab, GWL_STYLE);
     DefWindowProcW(tab, WM_SETREDRAW, FALSE, 0);
@@ -66,16 +66,35 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     if ((style & WS_VISIBLE) != 0) {
         DefWindowProcW(tab, WM_SETREDRAW, TRUE, 0);
     }
-    tabSubclass_.Attach(tab, TabProc, reinterpret_cast<DWORD_PTR>(this));
+    tabForwarder_.Take(tab);
     RedrawWindow(tab, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     tabCaptions_ = captionsSjis;
 }
 
-void TForm1::SetTabStyle(LONG_PTR positionStyle) {
+namespace {
+
+LONG_PTR PositionStyle(TabPosition position) {
+    switch (position) {
+        case TabPosition::Bottom:
+            return TCS_BOTTOM;
+        case TabPosition::Left:
+            return TCS_VERTICAL | TCS_MULTILINE;
+        case TabPosition::Right:
+            return TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+        case TabPosition::Top:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void TForm1::SetTabStyle(TabPosition position) {
     HWND tab = TabControl1.Handle();
     const LONG_PTR was = GetWindowLongPtrW(tab, GWL_STYLE);
     const LONG_PTR style =
-        (was & ~static_cast<LONG_PTR>(TCS_BOTTOM | TCS_VERTICAL | TCS_MULTILINE)) | positionStyle;
+        (was & ~static_cast<LONG_PTR>(TCS_BOTTOM | TCS_VERTICAL | TCS_MULTILINE)) |
+        PositionStyle(position);
     // Every resize arranges the strip again; the tab control's layout and frame need redoing
     // only when its side changes.
     if (style == was) {
@@ -86,11 +105,7 @@ void TForm1::SetTabStyle(LONG_PTR positionStyle) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
-    if (Arranging) {
-        return tagDirection;
-    }
-    Arranging = true;
+void TForm1::KeepMinimumSize() {
     RECT r = ui::WindowRect(hwnd_);
     if (r.right - r.left < kMinStripSize) {
         SetWindowPos(hwnd_, nullptr, 0, 0, kMinStripSize, r.bottom - r.top,
@@ -101,30 +116,9 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
         SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, kMinStripSize,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    MoveWindow(TabControl1.Handle(), 0, 0, client.right, client.bottom, FALSE);
+}
 
-    const TStripLayout layout = LayoutFor(tagDirection, client.right, client.bottom);
-    switch (layout.Position) {
-        case TabPosition::Top:
-            SetTabStyle(0);
-            break;
-        case TabPosition::Bottom:
-            SetTabStyle(TCS_BOTTOM);
-            break;
-        case TabPosition::Left:
-            SetTabStyle(TCS_VERTICAL | TCS_MULTILINE);
-            break;
-        case TabPosition::Right:
-            SetTabStyle(TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE);
-            break;
-    }
-    // Tab width stays automatic; a height of 0 means the strip's own height for its font.
-    const int height = layout.TabHeight != 0 ? layout.TabHeight : autoTabHeight_;
-    TabControl1.SetItemSize(0, height);
-    tabHeight_ = height;
-
+void TForm1::PlaceButtons(const TStripLayout& layout) {
     for (int k = 1; k <= kButtonCount; ++k) {
         int left = 0;
         int top = 0;
@@ -136,6 +130,25 @@ std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+}
+
+std::int32_t TForm1::ArrangeControls(std::int32_t tagDirection) {
+    if (Arranging) {
+        return tagDirection;
+    }
+    Arranging = true;
+    KeepMinimumSize();
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    MoveWindow(TabControl1.Handle(), 0, 0, client.right, client.bottom, FALSE);
+
+    const TStripLayout layout = LayoutFor(tagDirection, client.right, client.bottom);
+    SetTabStyle(layout.Position);
+    // Tab width stays automatic; a height of 0 means the strip's own height for its font.
+    const int height = layout.TabHeight != 0 ? layout.TabHeight : autoTabHeight_;
+    TabControl1.SetItemSize(0, height);
+    tabHeight_ = height;
+    PlaceButtons(layout);
     InvalidateRect(hwnd_, nullptr, TRUE);
     Arranging = false;
     return layout.Direction;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace decimal {
@@ -207,9 +209,9 @@ double Compose(std::uint64_t q, std::int64_t exponent, bool inexact) {
     return value;
 }
 
-}  // namespace
-
-Rounded Round(double value, int count) {
+// All the decimal digits of `value`, from the first that is not 0, and the power of ten of
+// that first one.
+std::string ExactDigits(double value, int* exponent) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF);
@@ -221,7 +223,7 @@ Rounded Round(double value, int count) {
     }
     binaryExponent -= 1075;  // value = mantissa × 2^binaryExponent
 
-    // All its decimal digits: mantissa × 2^e is an integer, mantissa × 5^-e × 10^e otherwise.
+    // mantissa × 2^e is an integer, mantissa × 5^-e × 10^e otherwise.
     Big exact(mantissa);
     int decimalShift = 0;
     if (binaryExponent >= 0) {
@@ -239,9 +241,36 @@ Rounded Round(double value, int count) {
     }
     digits.erase(digits.find_last_not_of('0') + 1);  // the zeros above the first digit
     std::reverse(digits.begin(), digits.end());
+    *exponent = static_cast<int>(digits.size()) - 1 + decimalShift;
+    return digits;
+}
 
+// (value + a fraction) / divisor, both above 0, to the nearest double.
+double Quotient(Big value, Big divisor) {
+    // Scaled by a power of two to a quotient of 63 or 64 bits.
+    const int scale = 63 - value.BitLength() + divisor.BitLength();
+    if (scale >= 0) {
+        value.ShiftLeft(scale);
+    } else {
+        divisor.ShiftLeft(-scale);
+    }
+    std::uint64_t quotient = 0;
+    for (int i = 63; i >= 0; --i) {
+        Big shifted = divisor;
+        shifted.ShiftLeft(i);
+        if (NotLess(value, shifted)) {
+            value.Subtract(shifted);
+            quotient |= std::uint64_t{1} << i;
+        }
+    }
+    return Compose(quotient, -scale, !value.IsZero());
+}
+
+}  // namespace
+
+Rounded Round(double value, int count) {
     Rounded r;
-    r.exponent = static_cast<int>(digits.size()) - 1 + decimalShift;
+    std::string digits = ExactDigits(value, &r.exponent);
     const auto kept = static_cast<std::size_t>(count);
     if (digits.size() <= kept) {
         r.digits = digits.append(kept - digits.size(), '0');
@@ -303,25 +332,10 @@ double ToDouble(std::string_view digits, std::int64_t exponent) {
         const int low = std::max(value.BitLength() - 64, 0);  // the top 64 bits, or all
         return Compose(value.Bits(low), low, value.AnyBelow(low));
     }
-    // value / 10^-exponent, scaled by a power of two to a quotient of 63 or 64 bits.
+    // value / 10^-exponent.
     Big divisor(1);
     divisor.MultiplyByPowerOf(10, -exponent);
-    const int scale = 63 - value.BitLength() + divisor.BitLength();
-    if (scale >= 0) {
-        value.ShiftLeft(scale);
-    } else {
-        divisor.ShiftLeft(-scale);
-    }
-    std::uint64_t quotient = 0;
-    for (int i = 63; i >= 0; --i) {
-        Big shifted = divisor;
-        shifted.ShiftLeft(i);
-        if (NotLess(value, shifted)) {
-            value.Subtract(shifted);
-            quotient |= std::uint64_t{1} << i;
-        }
-    }
-    return Compose(quotient, -scale, !value.IsZero());
+    return Quotient(std::move(value), std::move(divisor));
 }
 
 }  // namespace decimal
