@@ -82,14 +82,13 @@ HWND TStringGrid::Create(HWND parent, int id, int left, int top, int width, int 
 
 bool TStringGrid::OnCreate() {
     // No length limit on a cell.
-    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_, nullptr,
-                            ui::Instance(), nullptr);
-    if (edit_ == nullptr ||
-        !editSubclass_.Attach(edit_, EditProc, reinterpret_cast<DWORD_PTR>(this))) {
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_,
+                                nullptr, ui::Instance(), nullptr);
+    if (edit == nullptr || !edit_.Take(edit)) {
         return false;
     }
-    ui::SetFont(edit_);
-    ui::SetEditLimit(edit_, 0);
+    ui::SetFont(edit);
+    ui::SetEditLimit(edit, 0);
     UpdateScrollBars();
     return true;
 }
@@ -172,15 +171,15 @@ void TStringGrid::BeginEdit(const wchar_t* typed) {
     editCol_ = model_.Col();
     editRow_ = model_.Row();
     if (typed) {
-        SetWindowTextW(edit_, typed);
-        ui::SelectText(edit_, 1, 1);
+        SetWindowTextW(edit_.Handle(), typed);
+        ui::SelectText(edit_.Handle(), 1, 1);
     } else {
-        ui::SetTextSjis(edit_, model_.Cell(editCol_, editRow_));
-        ui::SelectAllText(edit_);
+        ui::SetTextSjis(edit_.Handle(), model_.Cell(editCol_, editRow_));
+        ui::SelectAllText(edit_.Handle());
     }
     PlaceEdit();
-    ShowWindow(edit_, SW_SHOW);
-    SetFocus(edit_);
+    ShowWindow(edit_.Handle(), SW_SHOW);
+    SetFocus(edit_.Handle());
     Redraw();
 }
 
@@ -190,7 +189,7 @@ void TStringGrid::PlaceEdit() {
     }
     const platform::Rect r = view_.CellRect(editCol_, editRow_);
     constexpr int inset = TGridView::TextInset;
-    SetWindowPos(edit_, nullptr, r.left + inset, r.top + inset,
+    SetWindowPos(edit_.Handle(), nullptr, r.left + inset, r.top + inset,
                  std::max(0, r.right - r.left - inset), std::max(0, r.bottom - r.top - inset),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -201,14 +200,14 @@ void TStringGrid::FinishEdit(bool keep, bool refocus) {
     }
     ending_ = true;
     if (keep) {
-        model_.SetCell(editCol_, editRow_, ui::GetTextSjis(edit_));
+        model_.SetCell(editCol_, editRow_, ui::GetTextSjis(edit_.Handle()));
     }
     editing_ = false;
     // The focus goes back to the grid before the edit hides, or it would go nowhere.
-    if (refocus && GetFocus() == edit_) {
+    if (refocus && GetFocus() == edit_.Handle()) {
         SetFocus(hwnd_);
     }
-    ShowWindow(edit_, SW_HIDE);
+    ShowWindow(edit_.Handle(), SW_HIDE);
     ending_ = false;
     Redraw();
 }
@@ -365,50 +364,35 @@ void TStringGrid::OnMouseWheel(int delta) {
 
 // ---- The cell editor -----------------------------------------------------------------------
 
-LRESULT CALLBACK TStringGrid::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data) {
-    auto* self = reinterpret_cast<TStringGrid*>(data);
-    if (msg == WM_NCDESTROY) {
-        self->editSubclass_.Detach();
-        self->edit_ = nullptr;
-        return DefSubclassProc(hwnd, msg, wParam, lParam);
+LRESULT TStringGrid::CellEditor::OnGetDlgCode(const MSG* message) {
+    LRESULT code = Default();
+    if (message && message->message == WM_KEYDOWN &&
+        (message->wParam == VK_RETURN || message->wParam == VK_ESCAPE)) {
+        code |= DLGC_WANTMESSAGE;
     }
-    LRESULT result = 0;
-    if (self->OnEditMessage(msg, wParam, lParam, result)) {
-        return result;
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return code;
 }
 
-bool TStringGrid::OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-        case WM_GETDLGCODE: {
-            result = DefSubclassProc(edit_, msg, wParam, lParam);
-            const auto* m = reinterpret_cast<const MSG*>(lParam);
-            if (m && m->message == WM_KEYDOWN &&
-                (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE)) {
-                result |= DLGC_WANTMESSAGE;
-            }
-            return true;
-        }
-        case WM_KEYDOWN:
-            if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
-                EndEdit(wParam == VK_RETURN);
-                return true;
-            }
-            if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT) {
-                // Moving to another row keeps the text, as leaving the cell does.
-                EndEdit(true);
-                OnKeyDown(static_cast<UINT>(wParam));
-                return true;
-            }
-            return false;
-        case WM_CHAR:
-            return wParam == L'\r' || wParam == 0x1B;  // handled on key down; no beep
-        case WM_KILLFOCUS:
-            // Leaving the cell keeps the text; the focus is already on its way elsewhere.
-            FinishEdit(true, false);
-            return false;
+void TStringGrid::CellEditor::OnKeyDown(UINT key) {
+    if (key == VK_RETURN || key == VK_ESCAPE) {
+        grid_.EndEdit(key == VK_RETURN);
+    } else if (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT) {
+        // Moving to another row keeps the text, as leaving the cell does.
+        grid_.EndEdit(true);
+        grid_.OnKeyDown(key);
+    } else {
+        Default();
     }
-    return false;
+}
+
+void TStringGrid::CellEditor::OnChar(wchar_t c) {
+    if (c != L'\r' && c != 0x1B) {  // those were handled on key down; no beep
+        Default();
+    }
+}
+
+void TStringGrid::CellEditor::OnKillFocus(HWND) {
+    // Leaving the cell keeps the text; the focus is already on its way elsewhere.
+    grid_.FinishEdit(true, false);
+    Default();
 }

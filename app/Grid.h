@@ -49,10 +49,19 @@ class TStringGrid : public ui::Window {
     void OnMouseWheel(int delta) override;
     void OnScrollBar(int bar, int code);
 
-    // The cell editor's messages that the grid takes over; false: the edit's own handling.
-    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data);
-    bool OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The edit of in-place editing, with the keys that end an edit or move on taken over.
+    class CellEditor : public ui::SubclassedControl {
+      public:
+        explicit CellEditor(TStringGrid& grid) : grid_(grid) {}
+
+      private:
+        LRESULT OnGetDlgCode(const MSG* message) override;
+        void OnKeyDown(UINT key) override;
+        void OnChar(wchar_t c) override;
+        void OnKillFocus(HWND next) override;
+
+        TStringGrid& grid_;
+    };
 
     // Painting (GridPaint.cpp).
     void Paint(HDC dc, const RECT& client);
@@ -70,8 +79,7 @@ class TStringGrid : public ui::Window {
 
     TGridModel& model_;
     TGridView view_;
-    HWND edit_ = nullptr;
-    ui::Subclass editSubclass_;
+    CellEditor edit_{*this};
     bool editing_ = false;
     bool ending_ = false;
     int editCol_ = 0;

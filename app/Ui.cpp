@@ -238,4 +238,34 @@ void Subclass::Detach() {
     }
 }
 
+// ---- SubclassedControl ---------------------------------------------------------------------
+
+bool SubclassedControl::Take(HWND control) {
+    Release();
+    if (!subclass_.Attach(control, Procedure, reinterpret_cast<DWORD_PTR>(this))) {
+        return false;
+    }
+    hwnd_ = control;
+    return true;
+}
+
+void SubclassedControl::Release() {
+    subclass_.Detach();
+    hwnd_ = nullptr;
+}
+
+LRESULT SubclassedControl::DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefSubclassProc(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassedControl::Procedure(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<SubclassedControl*>(data);
+    const LRESULT result = self->Route(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        self->Release();
+    }
+    return result;
+}
+
 }  // namespace ui

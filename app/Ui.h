@@ -57,11 +57,11 @@ class Window {
     // fails the creation.
     virtual bool OnCreate() { return true; }
     virtual void OnSize(int /*width*/, int /*height*/) {}
-    virtual void OnTimer(UINT_PTR /*id*/) {}
+    virtual void OnTimer(UINT_PTR /*id*/) { Default(); }
     // WM_COMMAND: a control's id, its notification code and its window (nullptr for a menu or
     // an accelerator).
-    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
-    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { Default(); }
+    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return Default(); }
     virtual void OnPaint() { Default(); }
     // Nonzero: the background is erased.
     virtual LRESULT OnEraseBackground(HDC /*dc*/) { return Default(); }
@@ -162,6 +162,38 @@ class Subclass {
   private:
     HWND window_ = nullptr;
     SUBCLASSPROC proc_ = nullptr;
+};
+
+// A control of a system class (an edit, a tab control) whose messages this object takes
+// first, through a subclass, by the same typed handlers as any Window; what a handler leaves
+// to Default goes on to the control's own procedure. The control belongs to its parent: the
+// object never destroys it, it only lets go of it.
+class SubclassedControl : public Window {
+  public:
+    ~SubclassedControl() override { Release(); }
+    // false when the subclass could not be installed.
+    bool Take(HWND control);
+    // The control goes on alone; safe at any time, and done by itself when the control goes.
+    void Release();
+
+  protected:
+    LRESULT DefaultFor(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR data);
+
+    Subclass subclass_;
+};
+
+// A control that holds controls of its own (buttons on a tab control) and hands their
+// commands on to its parent, as if they were the parent's.
+class CommandForwarder : public SubclassedControl {
+  private:
+    void OnCommand(int id, int code, HWND control) override {
+        SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(control));
+    }
 };
 
 }  // namespace ui

@@ -90,8 +90,7 @@ bool TForm1::OnCreate() {
         0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
         client.right, client.bottom, hwnd_, nullptr, ui::Instance(), nullptr));
     // The buttons live on the tab strip; their clicks come to the strip's window through it.
-    if (!TabControl1 ||
-        !tabSubclass_.Attach(TabControl1.Handle(), TabProc, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!TabControl1 || !tabForwarder_.Take(TabControl1.Handle())) {
         return false;
     }
     ui::SetFont(TabControl1.Handle());
@@ -196,18 +195,6 @@ void TForm1::CompleteStart() {
 
 // ---- Messages ------------------------------------------------------------------------------
 
-LRESULT CALLBACK TForm1::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR data) {
-    auto* self = reinterpret_cast<TForm1*>(data);
-    if (msg == WM_COMMAND) {
-        return SendMessageW(self->hwnd_, msg, wParam, lParam);
-    }
-    if (msg == WM_NCDESTROY) {
-        self->tabSubclass_.Detach();
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
 void TForm1::OnSize(int width, int height) {
     MoveWindow(TabControl1.Handle(), 0, 0, width, height, TRUE);
     if (placed_) {
@@ -286,7 +273,7 @@ void TForm1::OnClose() {
 }
 
 void TForm1::OnDestroy() {
-    tabSubclass_.Detach();
+    tabForwarder_.Release();
     KillTimer(hwnd_, kTimerId);
     KillTimer(hwnd_, kScreenTimerId);
     PostQuitMessage(0);
