@@ -84,33 +84,22 @@ struct Previous {
     bool rotate = false;  // the tag file becomes the backup
 };
 
-// The other drawings' blocks come from the tag file, which then becomes the backup. A blank
-// tag file is no file worth keeping: they come from the backup, which stays as it is. A file
-// that cannot be read, or is not ours to write into, stops the save: writing without it would
-// lose every other drawing's tags.
+// The other drawings' blocks come from the file a load would read them from: the tag file,
+// which then becomes the backup, or, in place of a blank one, the backup, which stays as it is.
+// A blank file carries nothing over. A file that cannot be read, or is not ours to write into,
+// stops the save: writing without it would lose every other drawing's tags; a backup that is
+// not ours only has nothing to give.
 Blocked ReadPrevious(const SaveFiles& files, Previous& previous) {
-    switch (textlines::ReadWaiting(files.tag, previous.bytes)) {
-        case textlines::FileRead::Missing:
-            return std::nullopt;
-        case textlines::FileRead::Unreadable:
-            return files.tag;
-        case textlines::FileRead::Read:
-            break;
+    Source source = ReadSource(files.tag, files.tbk);
+    if (source.state == TBlockLookup::Unreadable ||
+        (source.state == TBlockLookup::Foreign && source.path == files.tag)) {
+        return source.path;
     }
-    if (IsForeign(previous.bytes)) {
-        return files.tag;
+    if (source.state == TBlockLookup::Foreign || IsBlank(source.bytes)) {
+        source.bytes.clear();
     }
-    previous.rotate = !IsBlank(previous.bytes);
-    if (previous.rotate) {
-        return std::nullopt;
-    }
-    previous.bytes.clear();
-    if (textlines::ReadWaiting(files.tbk, previous.bytes) == textlines::FileRead::Unreadable) {
-        return files.tbk;
-    }
-    if (IsForeign(previous.bytes)) {
-        previous.bytes.clear();  // nothing we can carry over, and the backup stays
-    }
+    previous.rotate = source.path == files.tag && !source.bytes.empty();
+    previous.bytes = std::move(source.bytes);
     return std::nullopt;
 }
 

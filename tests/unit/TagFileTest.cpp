@@ -452,6 +452,11 @@ TEST(TagFile, FilesOtherProgramsTouchLoseNothing) {
         {"UTF-8 mark", mark + good, std::nullopt, "", 0, TBlockLookup::Found, "", saved,
          mark + good},
         {"UTF-16", utf16, good, "", 0, TBlockLookup::Foreign, kTag, utf16, good},
+        // Nothing to carry over: the new file holds the new block alone, the backup stays.
+        {"blank tag file and backup", "\r\n", std::string(4, '\0'), "", 0, TBlockLookup::None, "",
+         Text(Block(kKeyA, kNewA)), std::string(4, '\0')},
+        {"blank tag file, UTF-16 backup", "", utf16, "", 0, TBlockLookup::Foreign, "",
+         Text(Block(kKeyA, kNewA)), utf16},
     };
     for (const Case& c : cases) {
         platform::ScopedFakePlatform p;
