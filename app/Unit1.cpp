@@ -56,14 +56,24 @@ platform::Rect ToRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// The visible windows that overlap the strip: no other can come over it. Under Wine every
+// question about another program's window is a round trip to the server, and the desktop may
+// hold hundreds of windows at every tick, so the place is asked first and alone.
+struct TopWindowsOver {
+    RECT strip;
+    std::vector<TopWindow> windows;
+};
+
 BOOL CALLBACK AddTopWindow(HWND hwnd, LPARAM data) {
-    if (IsWindowVisible(hwnd) && !IsIconic(hwnd)) {
+    auto* look = reinterpret_cast<TopWindowsOver*>(data);
+    const RECT r = ui::WindowRect(hwnd);
+    RECT common{};
+    if (IntersectRect(&common, &r, &look->strip) && IsWindowVisible(hwnd) && !IsIconic(hwnd)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
         const bool topmost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        reinterpret_cast<std::vector<TopWindow>*>(data)->push_back(
-            {reinterpret_cast<std::uintptr_t>(hwnd), ToRect(ui::WindowRect(hwnd)), topmost,
-             pid == GetCurrentProcessId()});
+        look->windows.push_back({reinterpret_cast<std::uintptr_t>(hwnd), ToRect(r), topmost,
+                                 pid == GetCurrentProcessId()});
     }
     return TRUE;
 }
@@ -235,9 +245,9 @@ void TForm1::FitToScreen() {
 }
 
 bool TForm1::CameOver() {
-    std::vector<TopWindow> windows;
-    EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&windows));
-    return coverWatch_.CameOver(ToRect(ui::WindowRect(hwnd_)), windows,
+    TopWindowsOver look{ui::WindowRect(hwnd_), {}};
+    EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&look));
+    return coverWatch_.CameOver(ToRect(look.strip), look.windows,
                                 reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
 }
 

@@ -63,8 +63,7 @@ std::vector<TTagLists> Written(std::vector<TTagLists> list) {
 }
 
 void SetList(const std::vector<TTagLists>& list) {
-    TagLists = list;
-    TagCount = static_cast<std::int32_t>(list.size());
+    ReplaceTags(list);
 }
 
 // LoadTagBlock's answer for key: the list it loaded, or nullopt when it returned false (and
