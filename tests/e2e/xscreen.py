@@ -84,21 +84,43 @@ def main():
         x.XSync(display, 0)
         res = rr.XRRGetScreenResources(display, root)
     outputs = (c_ulong * 1)(output)
-    # The screen may never be smaller than what the monitor shows: the monitor first when the
-    # screen shrinks, the screen first when it grows.
-    shrinks = (width, height) < root_size()
-    if not shrinks:
-        rr.XRRSetScreenSize(display, root, width, height, width * 254 // 960, height * 254 // 960)
-    if rr.XRRSetCrtcConfig(display, res, res.contents.crtcs[0], 0, 0, 0, mode, 1, outputs, 1):
+
+    def apply():
+        res = rr.XRRGetScreenResources(display, root)
+        # The screen may never be smaller than what the monitor shows: the monitor first when
+        # the screen shrinks, the screen first when it grows.
+        shrinks = (width, height) < root_size()
+        if not shrinks:
+            rr.XRRSetScreenSize(display, root, width, height, width * 254 // 960,
+                                height * 254 // 960)
+        if rr.XRRSetCrtcConfig(display, res, res.contents.crtcs[0], 0, 0, 0, mode, 1, outputs,
+                               1):
+            return False
+        if shrinks:
+            rr.XRRSetScreenSize(display, root, width, height, width * 254 // 960,
+                                height * 254 // 960)
+        x.XSync(display, 0)
+        return True
+
+    # A window manager that keeps monitor configurations of its own (Mutter) takes the new mode
+    # for a monitor plugged in and puts back the configuration it prefers, at once or a moment
+    # later. So the size is asked for again until it has held for two seconds.
+    if not apply():
         return 1
-    if shrinks:
-        rr.XRRSetScreenSize(display, root, width, height, width * 254 // 960, height * 254 // 960)
-    x.XSync(display, 0)
+    held_since = time.monotonic()
+    give_up = held_since + 20
+    while time.monotonic() < give_up:
+        time.sleep(0.1)
+        if root_size() != (width, height):
+            if not apply():
+                return 1
+            held_since = time.monotonic()
+        elif time.monotonic() - held_since >= 2:
+            break
     deadline = time.monotonic() + 120
     while root_size() == (width, height) and time.monotonic() < deadline:
         time.sleep(0.1)
     return 0
-
 
 if __name__ == "__main__":
     sys.exit(main())
