@@ -586,14 +586,18 @@ TEST_F(HeldKeys, ShiftStaysOutOfThePrintScript) {
 namespace {
 
 // The X screen at a size, through the Linux side: smaller with our helper (Xvfb offers only
-// the size it started with), back with xrandr itself.
+// the size it started with), back without it.
 bool ResizeScreen(int width, int height, bool shrink) {
     const std::string size = std::to_string(width) + " " + std::to_string(height);
-    const std::string command = shrink ? "(python3 '" + RequiredEnv("QB_SOURCE_DIR") +
-                                             "/tests/e2e/xscreen.py' " + size + " &)"
-                                       : "xrandr --output screen --mode " + std::to_string(width) +
-                                             "x" + std::to_string(height) + " --fb " +
-                                             std::to_string(width) + "x" + std::to_string(height);
+    // Growing back, the helper goes first (the bracket keeps this very shell out of the match):
+    // it would take the change for a window manager's and undo it. Xvfb drops the helper's mode
+    // when it goes, which may already restore the size.
+    const std::string helper = "'" + RequiredEnv("QB_SOURCE_DIR") + "/tests/e2e/xscreen.py'";
+    const std::string mode = std::to_string(width) + "x" + std::to_string(height);
+    const std::string command =
+        shrink ? "(python3 " + helper + " " + size + " &)"
+               : "pkill -f 'python3 .*/[x]screen.py'; xrandr --output screen --mode " + mode +
+                     " --fb " + mode + " || true";
     if (RunLinux(command) != 0) {
         return false;
     }
