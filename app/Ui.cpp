@@ -140,6 +140,9 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ENDSESSION:
             OnEndSession(wParam != FALSE);
             return 0;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
         default:
             return DispatchInput(msg, wParam, lParam);
     }

@@ -8,6 +8,7 @@
 #include "platform/win32/WinInclude.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace ui {
 
@@ -74,6 +75,8 @@ class Window {
     virtual void OnSettingChange(UINT /*action*/) { Default(); }
     // WM_ENDSESSION: whether the session really ends.
     virtual void OnEndSession(bool /*ending*/) { Default(); }
+    // WM_DROPFILES: files dropped onto a window that accepts them.
+    virtual void OnDropFiles(HDROP /*drop*/) { Default(); }
 
     // ---- Keyboard and mouse; points in client coordinates ----
     // message: the key message the dialog manager asks about, or nullptr.
