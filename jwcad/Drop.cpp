@@ -4,6 +4,7 @@
 #include "jwcad/JwcadStrip.h"
 #include "jwcad/JwwWindows.h"
 #include "jwcad/Launch.h"
+#include "jwcad/Texts.h"
 #include "keys/SendKey.h"
 #include "tags/Func_.h"
 #include "tags/UnitV.h"
@@ -20,9 +21,6 @@ constexpr char kNotADrawing[] = "Jw_cadの図面（.jww、.jwc）ではないた
 constexpr char kPathNotSjis[] =
     "図面のパスに使えない文字が含まれているため、タグに取り込めません。";
 constexpr char kDroppedPathTooLong[] = "パスが長すぎるため、タグに取り込めません。";
-// The same words as a jump that finds no file, and as an import that meets a blank.
-constexpr char kDroppedFileMissing[] = "指定したファイルが見つかりませんでした。";
-constexpr char kDroppedBlankInPath[] = "図面のパスに空白が含まれているため、タグに取り込めません。";
 
 // The tag name dialog takes no more than this, as the editor keeps no longer a name.
 constexpr int kTagNameLimit = 80;
@@ -49,13 +47,13 @@ const char* DropRefusal(const TDroppedFile& f) {
         return kNotADrawing;
     }
     if (f.Path.find(' ') != std::string::npos) {
-        return kDroppedBlankInPath;
+        return kBlankInPath;
     }
     if (!PathFitsPlatform(f.Path) || !JumpFitsCommandLine(f.Path)) {
         return kDroppedPathTooLong;
     }
     if (!platform::Current().FileExists(f.Path)) {
-        return kDroppedFileMissing;
+        return kFileNotFound;
     }
     return nullptr;
 }
