@@ -1,6 +1,5 @@
 // What the strip does beyond its buttons: it takes drawings dropped onto it, and tells on a
 // tab's tool tip where that tag leads.
-
 #include <vector>
 
 #include "app/Unit1.h"
