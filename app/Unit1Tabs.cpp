@@ -74,6 +74,8 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     }
     RedrawWindow(tab, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     tabCaptions_ = captionsSjis;
+    // A tip that shows tells of the tags that were: closed, it asks again when it shows.
+    tooltip_.Pop();
 }
 
 namespace {
