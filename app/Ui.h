@@ -149,7 +149,8 @@ bool RunCommand(Owner& owner, const CommandEntry<Owner> (&table)[N], int id) {
 }
 
 // A window subclass owned by an object: installed by Attach, removed by Detach, at the latest
-// when the owner goes (and by the subclass procedure itself at WM_NCDESTROY, see Detach).
+// when the owner goes (and by the subclass procedure itself at WM_NCDESTROY, see Detach). Each
+// object's subclass is its own, also beside another with the same procedure on one window.
 class Subclass {
   public:
     Subclass() = default;

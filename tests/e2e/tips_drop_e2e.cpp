@@ -173,13 +173,32 @@ std::wstring EditText(HWND edit) {
     return buffer;
 }
 
+// Every text a box of another process shows, one after the other.
+std::wstring BoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM data) {
+            wchar_t cls[32] = {};
+            GetClassNameW(child, cls, 32);
+            if (lstrcmpiW(cls, L"Static") == 0) {
+                *reinterpret_cast<std::wstring*>(data) += EditText(child);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 }  // namespace
 
-// Two drawings dragged from an X program onto the strip with the mouse become tags in the
-// order dragged, each named in the tag name dialog, which proposes the file's own name.
+// Drawings dragged from an X program onto the strip with the mouse become tags in the order
+// dragged, each named in the tag name dialog, which proposes the file's own name. A folder, and
+// a name that Shift-JIS cannot spell, are refused each in a box of its own.
 TEST_F(TipsAndDrop, DrawingsDraggedOntoTheStripBecomeTags) {
     const std::wstring added = ws.CreateDrawing(kFolder + L"\\追加図.jww");
     const std::wstring layout = ws.CreateDrawing(L"配置図.JWW");
+    const std::wstring foreign = ws.CreateDrawing(L"Caf\u00e9.jww");
     StartStrip({kDetail, L"Plan", L"Gone"});
     const std::string ready = UnixPath(ws.Path(L"xdrag.ready"));
     const RECT s = WindowRect(strip);
@@ -187,9 +206,18 @@ TEST_F(TipsAndDrop, DrawingsDraggedOntoTheStripBecomeTags) {
     const int y0 = s.bottom + 100;
     RunLinux("(python3 '" + RequiredEnv("QB_SOURCE_DIR") + "/tests/e2e/xdrag.py' " +
              std::to_string(x0) + " " + std::to_string(y0) + " '" + ready + "' '" +
-             UnixPath(added) + "' '" + UnixPath(layout) + "' &)");
+             UnixPath(ws.Path(kFolder)) + "' '" + UnixPath(foreign) + "' '" + UnixPath(added) +
+             "' '" + UnixPath(layout) + "' &)");
     ASSERT_TRUE(WaitFor([&] { return FileExists(WinPath(ready)); }, 8000));
     ASSERT_TRUE(RealDrag(x0 + 20, y0 + 20, (s.left + s.right) / 2, s.top + 20));
+    for (const std::wstring refusal :
+         {L"フォルダはタグに取り込めません。", L"使えない文字が含まれているため"}) {
+        HWND box = WaitForOwnedWindow(strip, L"エラー", 8000);
+        ASSERT_NE(box, nullptr) << Utf8(refusal);
+        EXPECT_NE(BoxText(box).find(refusal), std::wstring::npos) << Utf8(BoxText(box));
+        ClickButton(FindChild(box, L"Button", L"OK"));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
     for (const std::wstring name : {L"追加図", L"配置図"}) {
         HWND form3 = WaitForOwnedWindow(strip, L"タグ名入力", 8000);
         ASSERT_NE(form3, nullptr) << Utf8(name);
