@@ -164,8 +164,8 @@ std::string UnixPath(const std::wstring& path) {
     return unix;
 }
 
-// The text of an edit control of another process.
-std::wstring EditText(HWND edit) {
+// The text of a control of another process.
+std::wstring ControlText(HWND edit) {
     wchar_t buffer[256] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 2000,
@@ -182,7 +182,7 @@ std::wstring BoxText(HWND box) {
             wchar_t cls[32] = {};
             GetClassNameW(child, cls, 32);
             if (lstrcmpiW(cls, L"Static") == 0) {
-                *reinterpret_cast<std::wstring*>(data) += EditText(child);
+                *reinterpret_cast<std::wstring*>(data) += ControlText(child);
             }
             return TRUE;
         },
@@ -222,7 +222,7 @@ TEST_F(TipsAndDrop, DrawingsDraggedOntoTheStripBecomeTags) {
         HWND form3 = WaitForOwnedWindow(strip, L"タグ名入力", 8000);
         ASSERT_NE(form3, nullptr) << Utf8(name);
         HWND edit = FindChild(form3, L"Edit");
-        EXPECT_EQ(EditText(edit), name);
+        EXPECT_EQ(ControlText(edit), name);
         ClickButton(FindChild(form3, L"Button", L"ＯＫ(&Y)"));
         ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(form3); }));
     }
