@@ -90,6 +90,9 @@ class ToolTip {
 
     // A tool that is a window (tool) of owner's, showing text; the tip watches its mouse itself.
     void AddWindowTool(HWND owner, HWND tool, const wchar_t* text) const;
+    // A tool that is a window (tool) whose text owner gives each time the tip is about to show
+    // (TTN_GETDISPINFOW); the tool's mouse messages reach the tip through TTM_RELAYEVENT.
+    void AddCallbackTool(HWND owner, HWND tool) const;
     // Closes the tip if it shows.
     void Pop() const { SendMessageW(hwnd_, TTM_POP, 0, 0); }
 

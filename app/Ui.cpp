@@ -140,6 +140,9 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ENDSESSION:
             OnEndSession(wParam != FALSE);
             return 0;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
         default:
             return DispatchInput(msg, wParam, lParam);
     }
@@ -223,7 +226,9 @@ void Window::DestroyOwned() {
 
 bool Subclass::Attach(HWND window, SUBCLASSPROC proc, DWORD_PTR data) {
     Detach();
-    if (!SetWindowSubclass(window, proc, 0, data)) {
+    // The object is the subclass's id: the system takes a second subclass with the same
+    // procedure and id for the first one, whose data it would then quietly replace.
+    if (!SetWindowSubclass(window, proc, reinterpret_cast<UINT_PTR>(this), data)) {
         return false;
     }
     window_ = window;
@@ -233,7 +238,7 @@ bool Subclass::Attach(HWND window, SUBCLASSPROC proc, DWORD_PTR data) {
 
 void Subclass::Detach() {
     if (window_) {
-        RemoveWindowSubclass(window_, proc_, 0);
+        RemoveWindowSubclass(window_, proc_, reinterpret_cast<UINT_PTR>(this));
         window_ = nullptr;
     }
 }

@@ -8,6 +8,7 @@
 #include "platform/win32/WinInclude.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace ui {
 
@@ -74,6 +75,8 @@ class Window {
     virtual void OnSettingChange(UINT /*action*/) { Default(); }
     // WM_ENDSESSION: whether the session really ends.
     virtual void OnEndSession(bool /*ending*/) { Default(); }
+    // WM_DROPFILES: files dropped onto a window that accepts them.
+    virtual void OnDropFiles(HDROP /*drop*/) { Default(); }
 
     // ---- Keyboard and mouse; points in client coordinates ----
     // message: the key message the dialog manager asks about, or nullptr.
@@ -146,7 +149,8 @@ bool RunCommand(Owner& owner, const CommandEntry<Owner> (&table)[N], int id) {
 }
 
 // A window subclass owned by an object: installed by Attach, removed by Detach, at the latest
-// when the owner goes (and by the subclass procedure itself at WM_NCDESTROY, see Detach).
+// when the owner goes (and by the subclass procedure itself at WM_NCDESTROY, see Detach). Each
+// object's subclass is its own, also beside another with the same procedure on one window.
 class Subclass {
   public:
     Subclass() = default;

@@ -89,8 +89,10 @@ bool TForm1::Create() {
     }
     // No frame at all: the window rectangle is the client area.
     const geometry::Box& place = geometry::kStrip;
-    return CreateHandle(WS_EX_TOPMOST, kClassName, ui::kAppTitle, WS_POPUP | WS_CLIPCHILDREN,
-                        place.left, place.top, place.width, place.height);
+    // Drawings may be dropped onto it (the style alone: shell32 loads at the first drop).
+    return CreateHandle(WS_EX_TOPMOST | WS_EX_ACCEPTFILES, kClassName, ui::kAppTitle,
+                        WS_POPUP | WS_CLIPCHILDREN, place.left, place.top, place.width,
+                        place.height);
 }
 
 bool TForm1::OnCreate() {
@@ -144,6 +146,7 @@ void TForm1::CreateHints() {
     for (int k = 0; k < kButtonCount; ++k) {
         tooltip_.AddWindowTool(TabControl1.Handle(), buttons_[k], kButtons[k].hint);
     }
+    AddTabTips();
 }
 
 // ---- The strip's events, each handed to the job that answers it -------------------------------
@@ -258,6 +261,9 @@ void TForm1::OnCommand(int id, int code, HWND) {
 }
 
 LRESULT TForm1::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom == tooltip_.Handle() && header.code == TTN_GETDISPINFOW) {
+        return OnTipNeeded(header);
+    }
     if (header.hwndFrom != TabControl1.Handle()) {
         return 0;
     }
@@ -284,6 +290,7 @@ void TForm1::OnClose() {
 
 void TForm1::OnDestroy() {
     tabForwarder_.Release();
+    tabTips_.Release();
     KillTimer(hwnd_, kTimerId);
     KillTimer(hwnd_, kScreenTimerId);
     PostQuitMessage(0);

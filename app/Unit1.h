@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/TabTips.h"
 #include "app/Ui.h"
 #include "app/logic/Layout.h"
 #include "app/logic/OnScreen.h"
@@ -70,6 +71,10 @@ class TForm1 : public IStrip, public ui::Window {
     void OnDisplayChange() override;
     void OnSettingChange(UINT action) override;
     void OnEndSession(bool ending) override;
+    // Drawings dropped onto the strip, and the tabs' tips (Unit1Drop.cpp).
+    void OnDropFiles(HDROP drop) override;
+    void AddTabTips();
+    LRESULT OnTipNeeded(const NMHDR& header);
     // Saves the tags and the settings, once.
     void Close(bool sessionEnding = false);
     int MeasureAutoTabHeight() const;
@@ -91,6 +96,8 @@ class TForm1 : public IStrip, public ui::Window {
     std::vector<std::string> tabCaptions_;  // what TabControl1 shows, in order
     std::array<HWND, 7> buttons_{};         // Button1 ... Button7
     ui::ToolTip tooltip_;
+    ui::TabTipRelay tabTips_;
+    std::wstring tipText_;                     // what the tip shows, kept while it shows
     std::optional<TSettings> dialogGeometry_;  // read before the dialogs existed
     int autoTabHeight_ = 0;  // what the tab strip takes on its own, measured at creation
     int tabHeight_ = 0;      // the height ArrangeControls gave the tabs

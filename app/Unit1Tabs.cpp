@@ -41,8 +41,10 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
     // style and selection come back, and the tabs are measured and laid out once.
     // Where the subclass is kept in a window property, every message through it costs a look-up
     // in the window system; the buttons' clicks it forwards cannot arrive in the
-    // middle of this, so the tab control goes without it meanwhile.
+    // middle of this, so the tab control goes without it meanwhile, and without the tips' relay.
     tabForwarder_.Release();
+    const bool tips = tabTips_.Handle() != nullptr;
+    tabTips_.Release();
     HWND tab = TabControl1.Handle();
     const LONG_PTR style = GetWindowLongPtrW(tab, GWL_STYLE);
     DefWindowProcW(tab, WM_SETREDRAW, FALSE, 0);
@@ -67,8 +69,13 @@ void TForm1::SetTabs(const std::vector<std::string>& captionsSjis) {
         DefWindowProcW(tab, WM_SETREDRAW, TRUE, 0);
     }
     tabForwarder_.Take(tab);
+    if (tips) {
+        tabTips_.Take(tab);
+    }
     RedrawWindow(tab, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     tabCaptions_ = captionsSjis;
+    // A tip that shows tells of the tags that were: closed, it asks again when it shows.
+    tooltip_.Pop();
 }
 
 namespace {

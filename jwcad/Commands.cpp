@@ -4,6 +4,7 @@
 #include "jwcad/JwcadStrip.h"
 #include "jwcad/JwwWindows.h"
 #include "jwcad/Launch.h"
+#include "jwcad/Texts.h"
 #include "keys/SendKey.h"
 #include "tags/Func_.h"
 #include "tags/UnitV.h"
@@ -17,7 +18,6 @@ constexpr char kPrintScript[] = "@FP{ENTER}";
 constexpr char kCopyInfoScript[] = "@FFI";
 constexpr char kExitScript[] = "@FX";
 
-constexpr char kFileNotFound[] = "指定したファイルが見つかりませんでした。";
 constexpr char kConfirmBatch[] = "一括印刷を行うため追加タグの連続起動を行います。よろしいですか？";
 constexpr char kBatchDone[] = "各タグの切替をして印刷開始を行って下さい。";
 constexpr char kConfirmClose[] = "追加タグで起動したJw_cad画面を閉じます。よろしいですか？";
@@ -27,7 +27,6 @@ constexpr char kPathTooLong[] = "パスが長すぎるため、図面を開け�
 constexpr char kLaunchFailed[] = "Jw_cadを起動できませんでした。";
 constexpr char kClipboardTaken[] =
     "クリップボードが他のプログラムに使われたため、図面情報を取り込めませんでした。";
-constexpr char kBlankInPath[] = "図面のパスに空白が含まれているため、タグに取り込めません。";
 constexpr char kJumpTooLong[] = "図面情報が長すぎるため、タグに取り込めません。";
 constexpr char kNotResponding[] = "Jw_cadが応答していないため、キーを送れませんでした。";
 

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "jwcad/Drop.h"
 #include "jwcad/Launcher.h"
 #include "jwcad/Strip.h"
 #include "jwcad/TagKeeper.h"
@@ -40,6 +42,9 @@ class JwcadStrip {
     void EditTags();       // 編
     void BatchPrint();     // 印
     void CloseLaunched();  // 閉
+    // Drawings dropped onto the strip (Drop.cpp) become tags of the base drawing, in the order
+    // dropped; refused in an error box while a command runs or without a base drawing.
+    void DropFiles(const std::vector<TDroppedFile>& files);
 
     // True while a command runs (its waits pump messages, so the window sees clicks).
     bool Busy() const { return busy_ > 0; }

@@ -153,6 +153,20 @@ TEST(WindowBase, ASubclassGoesWithItsOwner) {
     subclassCalls = 0;
     SendMessageW(probe.Child(), WM_NULL, 0, 0);
     EXPECT_EQ(subclassCalls, 0);
+    // Two with the same procedure on one window (a tab strip's command forwarder and its tips'
+    // relay): each is its own, and goes alone.
+    ui::Subclass first;
+    ASSERT_TRUE(first.Attach(probe.Child(), CountingProc, 0));
+    {
+        ui::Subclass second;
+        ASSERT_TRUE(second.Attach(probe.Child(), CountingProc, 0));
+        subclassCalls = 0;
+        SendMessageW(probe.Child(), WM_NULL, 0, 0);
+        EXPECT_EQ(subclassCalls, 2);
+    }
+    subclassCalls = 0;
+    SendMessageW(probe.Child(), WM_NULL, 0, 0);
+    EXPECT_EQ(subclassCalls, 1);
 }
 
 TEST(DialogBase, ARealDialogSizedInPixelsWithItsDefaultButton) {
