@@ -22,9 +22,6 @@ constexpr char kPathNotSjis[] =
     "図面のパスに使えない文字が含まれているため、タグに取り込めません。";
 constexpr char kDroppedPathTooLong[] = "パスが長すぎるため、タグに取り込めません。";
 
-// The tag name dialog takes no more than this, as the editor keeps no longer a name.
-constexpr int kTagNameLimit = 80;
-
 bool IsDrawingFile(const std::string& path) {
     const std::size_t dot = ExtensionStart(path);
     if (dot == std::string::npos) {
@@ -66,7 +63,7 @@ std::string ProposedTagName(const std::string& path) {
         name.erase(dot);
     }
     int taken = 0;
-    return MbcsCopy(name, 1, kTagNameLimit, taken);
+    return MbcsCopy(name, 1, kMaxTagNameBytes, taken);
 }
 
 }  // namespace
