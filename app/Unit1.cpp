@@ -196,6 +196,7 @@ void TForm1::Show() {
     screenWatch_.Changed(ui::MonitorAreas());
     ::SetTimer(hwnd_, kScreenTimerId, kScreenTimerMs, nullptr);
     CameOver();
+    WatchWindows();
 }
 
 void TForm1::CompleteStart() {
@@ -218,19 +219,10 @@ void TForm1::OnSize(int width, int height) {
 void TForm1::OnTimer(UINT_PTR id) {
     if (id == kTimerId) {
         Timer1Timer();
-        // Without a window manager a window opened or activated over the strip stays above it
-        // until something raises the strip. Raising it at every tick would close a tool tip the
-        // user is reading, so only when a window has come over it. Under a window manager,
-        // which kept the strip above all along, that raise is the one every command ends with.
-        // A window that came over may be mapped or activated by the X server only a moment
-        // after the strip was raised, so the next tick raises it once more.
-        if (!logic_.Busy()) {
-            const bool came = CameOver();
-            if (came || raiseAgain_) {
-                KeepOnTop();
-            }
-            raiseAgain_ = came;
-        }
+        RaiseIfCameOver();
+    } else if (id == kRescanTimerId) {
+        KillTimer(hwnd_, kRescanTimerId);
+        RescanDue();
     } else if (id == kScreenTimerId && screenWatch_.Changed(ui::MonitorAreas())) {
         FitToScreen();
     }
@@ -244,6 +236,22 @@ void TForm1::FitToScreen() {
         if (dialog != nullptr && IsWindowVisible(dialog->Handle())) {
             ui::KeepReachable(dialog->Handle());
         }
+    }
+}
+
+void TForm1::RaiseIfCameOver() {
+    // Without a window manager a window opened or activated over the strip stays above it
+    // until something raises the strip. Raising it at every scan would close a tool tip the
+    // user is reading, so only when a window has come over it. Under a window manager, which
+    // kept the strip above all along, that raise is the one every command ends with. A window
+    // that came over may be mapped or activated by the X server only a moment after the strip
+    // was raised, so the next scan raises it once more.
+    if (!logic_.Busy()) {
+        const bool came = CameOver();
+        if (came || raiseAgain_) {
+            KeepOnTop();
+        }
+        raiseAgain_ = came;
     }
 }
 
@@ -291,6 +299,7 @@ void TForm1::OnClose() {
 void TForm1::OnDestroy() {
     tabForwarder_.Release();
     tabTips_.Release();
+    UnwatchWindows();
     KillTimer(hwnd_, kTimerId);
     KillTimer(hwnd_, kScreenTimerId);
     PostQuitMessage(0);

@@ -29,6 +29,7 @@ class TForm1 : public IStrip, public ui::Window {
 
     // IStrip
     void SetTimer(bool enabled, std::int32_t intervalMs) override;
+    void ArmRescan(std::uint32_t delayMs) override;
     void ClearTabs() override;
     void AddTab(const std::string& captionSjis) override;
     void SetTabs(const std::vector<std::string>& captionsSjis) override;
@@ -88,8 +89,20 @@ class TForm1 : public IStrip, public ui::Window {
     void FitToScreen();
     // Whether another program's window came over the strip since the last look.
     bool CameOver();
+    // After a scan: the strip back on top when a window came over it.
+    void RaiseIfCameOver();
 
     void InsertTab(std::size_t index, const std::string& captionSjis);
+
+    // Following at once (Unit1Follow.cpp): the desktop's window events and the pointer.
+    void WatchWindows();
+    void UnwatchWindows();
+    static void CALLBACK OnWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
+                                       LONG child, DWORD thread, DWORD time);
+    LRESULT OnSetCursor(UINT hitTest) override;
+    // The rescan asked for by ArmRescan has come due.
+    void RescanDue();
+    static constexpr UINT_PTR kRescanTimerId = 3;
 
     ui::TabStrip TabControl1;
     ui::CommandForwarder tabForwarder_;     // forwards the buttons' clicks from the tab strip
@@ -110,6 +123,7 @@ class TForm1 : public IStrip, public ui::Window {
     ScreenWatch screenWatch_;
     CoverWatch coverWatch_;
     bool raiseAgain_ = false;  // a window came over at the last tick
+    std::vector<HWINEVENTHOOK> windowHooks_;
     JwcadStrip logic_{*this};
 };
 

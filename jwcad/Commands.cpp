@@ -10,7 +10,9 @@
 #include "tags/UnitV.h"
 
 // The commands of the strip's tabs and buttons. Each checks what it needs first and does
-// nothing at all without it; past that, the timer stays stopped until it ends.
+// nothing at all without it; past that, the timer stays stopped until it ends. A button's
+// command looks at the desktop again first, so that it works on the drawing Jw_cad shows now; a
+// tab does not: it acts on the tab the user saw.
 
 namespace {
 
@@ -160,6 +162,7 @@ void JwcadStrip::OpenSettings() {
 }
 
 void JwcadStrip::Print() {
+    RescanIfStale();
     if (!Ready(TNeed::Drawing)) {
         return;
     }
@@ -209,6 +212,7 @@ std::optional<std::string> JwcadStrip::CopyDrawingInfo() {
 }
 
 void JwcadStrip::Import() {
+    RescanIfStale();
     if (!Ready(TNeed::Drawing)) {
         return;
     }
@@ -245,6 +249,7 @@ void JwcadStrip::Import() {
 }
 
 void JwcadStrip::EditTags() {
+    RescanIfStale();
     if (!Ready(TNeed::Drawing)) {
         return;
     }
@@ -297,6 +302,7 @@ platform::WindowHandle JwcadStrip::PrintWindowFor(
 }
 
 void JwcadStrip::BatchPrint() {
+    RescanIfStale();
     if (!Ready(TNeed::TaggedPath)) {
         return;
     }
@@ -330,6 +336,7 @@ void JwcadStrip::BatchPrint() {
 }
 
 void JwcadStrip::CloseLaunched() {
+    RescanIfStale();
     if (!Ready(TNeed::Tags)) {
         return;
     }

@@ -49,6 +49,8 @@ JwcadStrip::Suspension::~Suspension() {
             s_.closePending_ = false;
             CancelWaits(false);
             s_.strip_.CloseStrip();
+        } else {
+            s_.ScheduleRescan();  // one the command held back
         }
     }
 }
@@ -103,6 +105,7 @@ void JwcadStrip::Start() {
         // click may start a command on a list that is not taken up yet.
         Suspension suspend(*this, false);
         ScanJwwWindows();
+        NoteScan();
         TakeUpBaseDrawing();
     }
 
@@ -135,6 +138,7 @@ void JwcadStrip::Tick() {
         prev = JwwHandles[0];
     }
     ScanJwwWindows();
+    NoteScan();
     int idx = -1;
     if (prev) {
         for (std::int32_t i = 0; i < JwwCount; ++i) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,16 @@ class JwcadStrip {
     void Finish(bool sessionEnding = false);
     // The window changed size: lay out again without letting a tick into a running command.
     void Resize();
+
+    // Following at once (Follow.cpp): each decides as Tick does, only sooner, and never while
+    // a command runs or with an interval of 0.
+    // The desktop announced a window created, shown, hidden, renamed, destroyed or brought to
+    // the front: one scan for a whole burst, a moment later.
+    void WindowsChanged();
+    // The one-shot timer that IStrip::ArmRescan set has fired.
+    void RescanDue();
+    // The pointer is over the strip (any part of it): coming onto it rescans.
+    void PointerOver();
 
     // The commands (Commands.cpp). A click while another command waits is ignored.
     // Tab index was selected. True when the tag's drawing was brought to the front or started:
@@ -82,6 +93,15 @@ class JwcadStrip {
     };
     bool Ready(TNeed need) const;
 
+    // Whether the strip follows Jw_cad: started, not closing, and an interval other than 0.
+    bool Following() const;
+    // Scans now unless a scan ran a moment ago: what the user is about to act on is current.
+    void RescanIfStale();
+    // Arms the one-shot timer for a rescan that is wanted, no sooner than the spacing allows.
+    void ScheduleRescan();
+    // Tick has just scanned.
+    void NoteScan();
+
     // The four settings from their owners (this strip and the key runner), and back to them.
     TSettingsValues Settings() const;
     void TakeSettings(const TSettingsValues& values);
@@ -103,4 +123,10 @@ class JwcadStrip {
     bool closePending_ = false;
     bool closing_ = false;         // Finish is saving: a second close must not cut its waits
     bool settingsUnread_ = false;  // the settings file was there but could not be read
+    // Following at once: when the last scan ran, a rescan asked for and not yet run, the
+    // one-shot timer armed for it, and when the pointer was last seen over the strip.
+    std::optional<std::uint32_t> lastScan_;
+    bool rescanWanted_ = false;
+    bool rescanArmed_ = false;
+    std::optional<std::uint32_t> pointerSeen_;
 };

@@ -14,6 +14,8 @@ class IStrip {
 
     // Timer1. The interval is in milliseconds; an interval of 0 never fires.
     virtual void SetTimer(bool enabled, std::int32_t intervalMs) = 0;
+    // A one-shot timer apart from Timer1: JwcadStrip::RescanDue runs once, delayMs from now.
+    virtual void ArmRescan(std::uint32_t delayMs) = 0;
 
     // TabControl1. Changes made here never run TabControl1Change.
     virtual void ClearTabs() = 0;

@@ -149,6 +149,7 @@ bool FakePlatform::Fails(const std::string& op, const std::string& path) {
 // ---- Windows ---------------------------------------------------------------------------
 
 void FakePlatform::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
+    ++enumerations;
     // A copy: the visitor may close or create windows.
     const std::vector<WindowHandle> order = zOrder_;
     for (WindowHandle w : order) {

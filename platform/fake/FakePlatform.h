@@ -112,6 +112,7 @@ class FakePlatform : public Platform {
     // would have frozen the strip.
     int blockingCallsOnHungWindows = 0;
     int messagePumps = 0;    // ProcessMessages calls
+    int enumerations = 0;    // EnumWindows calls: each of the strip's scans is one
     int clipboardOpens = 0;  // successful OpenClipboard calls
     bool clipboardIsOpen = false;
 

@@ -27,6 +27,7 @@ class FakeStrip : public IStrip {
         timerInterval = intervalMs;
         ++timerChanges;
     }
+    void ArmRescan(std::uint32_t delayMs) override { rescansArmed.push_back(delayMs); }
     void ClearTabs() override { tabs.clear(); }
     void AddTab(const std::string& caption) override { tabs.push_back(caption); }
     void SetTabs(const std::vector<std::string>& captions) override {
@@ -83,6 +84,7 @@ class FakeStrip : public IStrip {
     bool timerEnabled = false;
     std::int32_t timerInterval = 0;
     int timerChanges = 0;
+    std::vector<std::uint32_t> rescansArmed;  // the one-shot timer's delays, in order
     std::vector<std::string> tabs;
     int tabReplacements = 0;
     int arranges = 0;
