@@ -256,10 +256,24 @@ void TForm1::RaiseIfCameOver() {
 }
 
 bool TForm1::CameOver() {
-    TopWindowsOver look{ui::WindowRect(hwnd_), {}};
+    // Each window's place costs a request of its own under Wine, hundreds at every scan. Only
+    // a window created, shown or renamed (the events the desktop announces), a change of the
+    // active window or of the strip's place can bring a window over the strip; otherwise
+    // nothing is asked. A window moved over the strip without being activated waits for the
+    // next such change.
+    const HWND foreground = GetForegroundWindow();
+    const RECT strip = ui::WindowRect(hwnd_);
+    if (!desktopChanged_ && foreground == lookedForeground_ &&
+        EqualRect(&strip, &lookedStrip_) != FALSE) {
+        return false;
+    }
+    desktopChanged_ = false;
+    lookedForeground_ = foreground;
+    lookedStrip_ = strip;
+    TopWindowsOver look{strip, {}};
     EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&look));
-    return coverWatch_.CameOver(ToRect(look.strip), look.windows,
-                                reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
+    return coverWatch_.CameOver(ToRect(strip), look.windows,
+                                reinterpret_cast<std::uintptr_t>(foreground));
 }
 
 void TForm1::OnCommand(int id, int code, HWND) {

@@ -122,6 +122,10 @@ class TForm1 : public IStrip, public ui::Window {
     bool closed_ = false;
     ScreenWatch screenWatch_;
     CoverWatch coverWatch_;
+    // What the last look over the strip saw, and whether a window event came since.
+    HWND lookedForeground_ = nullptr;
+    RECT lookedStrip_{};
+    bool desktopChanged_ = true;
     bool raiseAgain_ = false;  // a window came over at the last tick
     std::vector<HWINEVENTHOOK> windowHooks_;
     JwcadStrip logic_{*this};

@@ -59,6 +59,7 @@ void TForm1::UnwatchWindows() {
 void CALLBACK TForm1::OnWindowEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
                                     DWORD) {
     if (Form1 != nullptr && MayChangeTheScan(hwnd, object, child)) {
+        Form1->desktopChanged_ = true;
         Form1->logic_.WindowsChanged();
     }
 }
