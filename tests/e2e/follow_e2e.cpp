@@ -45,14 +45,7 @@ class Follow : public ::testing::Test {
     void StartStrip() {
         quillbox = Start(L"\"" + exe + L"\"", ws.folder());
         ASSERT_TRUE(WaitFor([&] {
-            strip = FindTopWindow([&](HWND w) {
-                wchar_t cls[64] = {};
-                GetClassNameW(w, cls, 64);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                return std::wstring(cls) == L"QuillboxStrip" && pid == quillbox.pid();
-            });
-            return strip != nullptr;
+            return (strip = FindUnownedWindowOf(quillbox.pid(), true, L"QuillboxStrip")) != nullptr;
         }));
         tab = FindChild(strip, WC_TABCONTROLW);
         ASSERT_NE(tab, nullptr);

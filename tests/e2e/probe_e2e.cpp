@@ -306,27 +306,9 @@ TEST(Probe, StartUpSwitchesShapeIdleAndWindow) {
         EXPECT_EQ(::WaitForInputIdle(jw.handle(), c.idleResult == 0 ? 10000 : 500), c.idleResult);
         // Its main window by its class, shown or not: the thread's other top-level windows
         // (the input method's, say) are never shown.
-        struct Search {
-            DWORD pid;
-            HWND found = nullptr;
-            static BOOL CALLBACK Visit(HWND w, LPARAM param) {
-                auto* self = reinterpret_cast<Search*>(param);
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(w, &pid);
-                wchar_t name[32] = {};
-                ::GetClassNameW(w, name, 32);
-                if (pid == self->pid && std::wstring(name) == L"JwsimMain") {
-                    self->found = w;
-                    return FALSE;
-                }
-                return TRUE;
-            }
-        };
         HWND window = nullptr;
         e2e::WaitFor([&] {
-            Search search{jw.pid()};
-            ::EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&search));
-            return (window = search.found) != nullptr;
+            return (window = e2e::FindUnownedWindowOf(jw.pid(), false, L"JwsimMain")) != nullptr;
         });
         ASSERT_NE(window, nullptr) << "no main window at all";
         // Found between its creation and its ShowWindow (seen under KWin), a window that is

@@ -307,23 +307,29 @@ HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs) {
     return found;
 }
 
-HWND FindUnownedWindowOf(DWORD pid, bool visibleOnly) {
+HWND FindUnownedWindowOf(DWORD pid, bool visibleOnly, const std::wstring& className) {
     struct Search {
         DWORD pid;
         bool visibleOnly;
+        const std::wstring& className;
         HWND found = nullptr;
         static BOOL CALLBACK Visit(HWND w, LPARAM param) {
             auto* self = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(w, &owner);
+            wchar_t name[64] = {};
+            if (!self->className.empty()) {
+                ::GetClassNameW(w, name, 64);
+            }
             if (owner == self->pid && ::GetWindow(w, GW_OWNER) == nullptr &&
-                (!self->visibleOnly || ::IsWindowVisible(w))) {
+                (!self->visibleOnly || ::IsWindowVisible(w)) &&
+                (self->className.empty() || self->className == name)) {
                 self->found = w;
                 return FALSE;
             }
             return TRUE;
         }
-    } search{pid, visibleOnly};
+    } search{pid, visibleOnly, className};
     ::EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

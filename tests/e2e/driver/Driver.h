@@ -89,8 +89,9 @@ std::wstring WindowTitle(HWND w);
 // The first visible top-level window (owned or not) for which match holds.
 HWND FindTopWindow(const std::function<bool(HWND)>& match);
 HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs = kDefaultWaitMs);
-// The first unowned top-level window of a process, visible or (visibleOnly false) not.
-HWND FindUnownedWindowOf(DWORD pid, bool visibleOnly = true);
+// The first unowned top-level window of a process, visible or (visibleOnly false) not; with a
+// class name, only a window of that class (a program's main window, not its input method's).
+HWND FindUnownedWindowOf(DWORD pid, bool visibleOnly = true, const std::wstring& className = {});
 // The first visible, unowned top-level window of a process.
 HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs = kDefaultWaitMs);
 // A visible window owned by owner (a dialog or message box, not a menu), optionally with a
