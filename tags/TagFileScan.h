@@ -14,6 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "tags/UnitV.h"
 
 namespace tagfile {
@@ -64,6 +68,11 @@ class Cursor {
             if (AtEnd()) {
                 return false;
             }
+            // A line with another line feed after it in the window ends before the text does:
+            // it is passed by dropping its bit, without working out where the next one starts.
+            for (; n > 1 && (feeds_ & (feeds_ - 1)) != 0; --n) {
+                feeds_ &= feeds_ - 1;
+            }
             PassLine();
         }
         return true;
@@ -73,8 +82,39 @@ class Cursor {
     static constexpr std::size_t kWindow = 64;
 
     // One bit for each line feed among the kWindow bytes from offset on. An end-of-file byte
-    // among them ends the text there, and the line feeds behind it are left out.
-    std::uint64_t LineFeedsAt(std::size_t offset);
+    // among them ends the text there, and the line feeds behind it are left out. A whole
+    // window without one, nearly every window, is worked out here, in line with the walk.
+    std::uint64_t LineFeedsAt(std::size_t offset) {
+#ifdef __SSE2__
+        if (offset < text_.size() && text_.size() - offset >= kWindow) {
+            const char* p = text_.data() + offset;
+            const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i eof = _mm_set1_epi8('\x1A');
+            __m128i eofs = _mm_setzero_si128();
+            std::uint64_t bits = 0;
+            for (std::size_t i = 0; i < kWindow; i += 16) {
+                const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+                bits |= static_cast<std::uint64_t>(
+                            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf))))
+                        << i;
+                eofs = _mm_or_si128(eofs, _mm_cmpeq_epi8(chunk, eof));
+            }
+            if (_mm_movemask_epi8(eofs) == 0) {
+                return bits;
+            }
+        }
+#endif
+        const Window w = LineFeedsOrEndAt(text_, offset);
+        text_ = text_.substr(0, w.textEnd);
+        return w.feeds;
+    }
+    // The same for the last bytes of the text and a window with an end-of-file byte, where
+    // the text ends. Apart from the cursor, which then stays in registers through a walk.
+    struct Window {
+        std::uint64_t feeds;
+        std::size_t textEnd;
+    };
+    static Window LineFeedsOrEndAt(std::string_view text, std::size_t offset);
 
     // To the start of the next line, or the end of the text.
     void PassLine() {
