@@ -12,6 +12,7 @@
 #include "app/Unit4.h"
 #include "app/logic/Geometry.h"
 #include "app/logic/Layout.h"
+#include "platform/Platform.h"
 #include "platform/win32/Codepage.h"
 
 TForm1* Form1 = nullptr;
@@ -64,8 +65,7 @@ struct TopWindowsOver {
     std::vector<TopWindow> windows;
 };
 
-BOOL CALLBACK AddTopWindow(HWND hwnd, LPARAM data) {
-    auto* look = reinterpret_cast<TopWindowsOver*>(data);
+void AddTopWindow(HWND hwnd, TopWindowsOver* look) {
     const RECT r = ui::WindowRect(hwnd);
     RECT common{};
     if (IntersectRect(&common, &r, &look->strip) && IsWindowVisible(hwnd) && !IsIconic(hwnd)) {
@@ -75,7 +75,6 @@ BOOL CALLBACK AddTopWindow(HWND hwnd, LPARAM data) {
         look->windows.push_back({reinterpret_cast<std::uintptr_t>(hwnd), ToRect(r), topmost,
                                  pid == GetCurrentProcessId()});
     }
-    return TRUE;
 }
 
 }  // namespace
@@ -271,7 +270,11 @@ bool TForm1::CameOver() {
     lookedForeground_ = foreground;
     lookedStrip_ = strip;
     TopWindowsOver look{strip, {}};
-    EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&look));
+    // The platform's enumeration, which spares Wine's server a question per window.
+    platform::Current().EnumWindows([&look](platform::WindowHandle w) {
+        AddTopWindow(reinterpret_cast<HWND>(w), &look);
+        return true;
+    });
     return coverWatch_.CameOver(ToRect(strip), look.windows,
                                 reinterpret_cast<std::uintptr_t>(foreground));
 }
